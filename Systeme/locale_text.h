@@ -1,0 +1,34 @@
+#pragma once
+// The user's locale as the program needs it: upper-casing, collation and the date and time
+// formats. Texts are in the system's 8-bit code page. The Windows adapter calls
+// CharUpperBuffA, CompareStringA and GetLocaleInfoA; the portable one implements code page 1252.
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Date and time format settings, in the Windows picture syntax (d, dd, M, MM, yyyy, HH, tt...).
+struct TFormatSettings {
+  char DateSeparator = '/';
+  char TimeSeparator = ':';
+  std::string ShortDateFormat = "M/d/yyyy";
+  std::string LongTimeFormat = "h:mm:ss tt";
+  std::string TimeAMString = "AM";
+  std::string TimePMString = "PM";
+  std::array<std::string, 12> ShortMonthNames{};
+  std::array<std::string, 12> LongMonthNames{};
+  std::array<std::string, 7> ShortDayNames{};  // Sunday first
+  std::array<std::string, 7> LongDayNames{};
+};
+
+class LocaleText {
+ public:
+  virtual ~LocaleText() = default;
+  virtual std::string UpperCase(std::string_view text) = 0;
+  // Locale-aware comparison of the user's default locale, no options: -1, 0 or +1.
+  virtual int Compare(std::string_view a, std::string_view b) = 0;
+  virtual TFormatSettings FormatSettings() = 0;  // read afresh from the user's locale
+};
+
+// Code page 1252 with English (United States) formats; tests may change the formats.
+std::unique_ptr<LocaleText> MakePortableLocaleText(TFormatSettings formats = TFormatSettings{});

@@ -1,0 +1,114 @@
+#pragma once
+// TMainForm: the main window's handlers and the program-wide state they share. It is portable:
+// everything it does to the screen, WMI, the files, the clipboard and the shell goes through
+// the ports it is given, so tests run it natively with fakes.
+//
+// The handlers live with their subsystem:
+//   app/main_form.cpp            construction, FormCreate, closing (start-up and shutdown)
+//   app/arrange_controls.cpp     FormResize, ArrangeControls (layout)
+//   inventory/hotfix_scan.cpp    BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
+//                                FormKeyDown, FormCloseQuery
+//   list/column_handlers.cpp     vstGetText ... vstAfterColumnWidthTracking
+//   list/search_filter.cpp       EditSearchChange
+//   list/copy_and_link.cpp       BtnCopyClick, BtnLinkWebClick, SeparatorString, MeasureColumns
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "Systeme/locale_text.h"
+#include "app/chrome/dialogs.h"
+#include "app/form_view.h"
+#include "inventory/hotfix_source.h"
+#include "inventory/time_zone.h"
+#include "list/clipboard.h"
+#include "list/virtual_string_tree.h"
+#include "settings/form_placement.h"
+#include "settings/ini_store.h"
+#include "settings/settings.h"
+#include "Systeme/shell.h"
+
+inline constexpr char kApplicationTitle[] = "Fixtally";
+inline constexpr char kVersionText[] = "1.2.0.0";
+inline constexpr char kCopyrightLine[] = "Copyright (c) 2026 Fixtally";
+
+// Everything outside the program that the handlers reach. None is owned.
+struct MainFormPorts {
+  FormView& view;
+  WindowChrome& chrome;
+  Dialogs& dialogs;
+  HotfixSource& hotfixes;
+  LocaleText& locale;
+  TimeZone& timeZone;
+  Clipboard& clipboard;
+  Shell& shell;
+  IniStore& ini;
+  WindowPlacementPort& placement;
+  std::string executablePath;           // full path of the running executable
+  std::function<int()> currentYear;     // for dates written without their year
+};
+
+class TMainForm {
+ public:
+  explicit TMainForm(const MainFormPorts& ports);
+  TMainForm(const TMainForm&) = delete;
+  TMainForm& operator=(const TMainForm&) = delete;
+
+  // Start-up and shutdown
+  void FormCreate();
+  void FormCloseQuery(bool& canClose);
+  void FormClose();    // saves the settings; a refused write is reported, the close goes on
+  void FormDestroy();  // empties the list, freeing every record
+  void BtnCloseClick();
+
+  // Layout
+  void FormResize();
+  void ArrangeControls();
+
+  // Scan
+  void BtnSearchClick();
+  void ClearList();
+  void ScanHotfixes();
+  void ReadHotfixObject(HotfixObject& object, TFormatSettings parseSettings,
+                        TFormatSettings displaySettings);
+  void FormKeyDown(std::uint16_t& key, TShiftState shift);
+
+  // Columns, sorting and colours
+  void vstGetText(PVirtualNode node, TColumnIndex column, std::string& cellText);
+  void vstCompareNodes(PVirtualNode node1, PVirtualNode node2, TColumnIndex column, int& result);
+  void vstHeaderClick(TColumnIndex column, TMouseButton button, TShiftState shift);
+  void vstPaintText(PVirtualNode node, TColumnIndex column, TColor& fontColor);
+  void vstFreeNode(PVirtualNode node);
+  void vstInitNode(PVirtualNode parent, PVirtualNode node, InitialStates& states);
+  void vstGetNodeDataSize(int& nodeDataSize);
+  void vstAfterColumnWidthTracking(TColumnIndex column);
+
+  // Search, copy and web link
+  void EditSearchChange();
+  void BtnCopyClick();
+  void BtnLinkWebClick();
+  std::string SeparatorString() const;
+  void MeasureColumns();
+
+  // Runs a user action; an error that escapes it is shown in the general error report and the
+  // program goes on. No exception ever leaves this function.
+  void RunUserAction(const std::function<void()>& action) noexcept;
+
+  // Program-wide state
+  TVirtualStringTree vst;
+  TSettings Settings;
+  TFormPlacement FormPlacement;
+  bool Busy = false;
+  bool CancelRequested = false;
+  std::int32_t HotfixCount = 0;
+  std::array<TSortDirection, 4> ColumnDirections{sdAscending, sdDescending, sdDescending,
+                                                 sdDescending};
+  std::array<int, 4> ColumnTextWidths{};
+
+  const MainFormPorts& Ports() const { return ports_; }
+
+ private:
+  void BindListEvents();
+
+  MainFormPorts ports_;
+};

@@ -1,0 +1,61 @@
+# Windows build: Fixtally.exe, and the Windows tests that CTest runs under Wine.
+enable_language(RC)
+
+# Headers of Windows 7 for the types of the calls that are looked up at run time; the import
+# test keeps the executable loadable on Windows XP SP3.
+add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN STRICT)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(FIXTALLY_WIN32_LIBS comctl32 ole32 oleaut32 uuid wbemuuid shell32 user32 gdi32 msimg32 uxtheme)
+
+set(win32_sources)
+foreach(dir IN LISTS FIXTALLY_SUBSYSTEMS)
+  file(GLOB dir_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*_win32.cpp)
+  list(APPEND win32_sources ${dir_sources})
+endforeach()
+list(FILTER win32_sources EXCLUDE REGEX "/entry_win32\\.cpp$")
+
+add_library(fixtally_win32 STATIC ${win32_sources})
+target_link_libraries(fixtally_win32 PUBLIC fixtally_core ${FIXTALLY_WIN32_LIBS})
+
+add_executable(Fixtally WIN32 ${CMAKE_SOURCE_DIR}/app/entry_win32.cpp
+                              ${CMAKE_SOURCE_DIR}/resources/fixtally.rc)
+target_link_libraries(Fixtally PRIVATE fixtally_win32)
+# Loadable on Windows XP SP3 (NT 5.1) and later.
+target_link_options(Fixtally PRIVATE -municode -Wl,--major-subsystem-version,5
+                    -Wl,--minor-subsystem-version,1 -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/fixtally.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/fixtally.manifest")
+
+# GoogleTest compiled from the sources that Debian's googletest package installs.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(t gtest gtest_main gmock gmock_main)
+  target_compile_options(${t} PRIVATE -Wno-error)
+endforeach()
+
+function(fixtally_wine_test name label)
+  file(GLOB sources CONFIGURE_DEPENDS ${ARGN})
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE fixtally_win32 gmock gtest gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_options(${name} PRIVATE -municode)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT 600)
+endfunction()
+
+# The core's unit tests also run as Windows code, under Wine.
+fixtally_wine_test(fixtally_unit_tests_windows unit ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+fixtally_wine_test(fixtally_win32_tests win32 ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+target_compile_definitions(fixtally_win32_tests PRIVATE
+  FIXTALLY_EXE_PATH="$<TARGET_FILE:Fixtally>")
+add_dependencies(fixtally_win32_tests Fixtally)
+fixtally_wine_test(fixtally_e2e_tests e2e ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+target_compile_definitions(fixtally_e2e_tests PRIVATE FIXTALLY_EXE_PATH="$<TARGET_FILE:Fixtally>")
+add_dependencies(fixtally_e2e_tests Fixtally)
+
+# The executable imports only what Windows XP SP3 exports.
+add_test(NAME fixtally_xp_imports
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-xp-imports.sh $<TARGET_FILE:Fixtally>)
+set_tests_properties(fixtally_xp_imports PROPERTIES LABELS win32)
