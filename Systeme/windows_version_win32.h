@@ -1,0 +1,5 @@
+#pragma once
+// The running system's version, as GetVersionExA reports it.
+#include "Systeme/supported_windows.h"
+
+OsVersion ReadWindowsVersion();

@@ -1,0 +1,101 @@
+// The program entry: COM for the user-interface thread, the system test, the main window and
+// its message loop. The exit code is 0 in every case.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "Systeme/com_scope_win32.h"
+#include "Systeme/locale_text_win32.h"
+#include "Systeme/shell_win32.h"
+#include "Systeme/supported_windows.h"
+#include "Systeme/text_convert_win32.h"
+#include "Systeme/windows_version_win32.h"
+#include "app/chrome/dialogs_win32.h"
+#include "app/chrome/window_chrome_win32.h"
+#include "app/main_form.h"
+#include "app/main_window_win32.h"
+#include "inventory/time_zone_win32.h"
+#include "inventory/wmi_source_win32.h"
+#include "list/clipboard_win32.h"
+#include "settings/ini_store_win32.h"
+#include "settings/window_placement_win32.h"
+
+namespace {
+
+std::string FirstArgument() {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!arguments) return {};
+  std::string first = count > 1 ? WideToUtf8(arguments[1]) : std::string();
+  LocalFree(arguments);
+  return first;
+}
+
+std::string ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+int CurrentYear() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return now.wYear;
+}
+
+void RunMessageLoop(MainWindow& window) {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    window.PreviewKey(message);
+    if (window.Handle() && IsDialogMessageW(window.Handle(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void RunMainWindow(HINSTANCE instance) {
+  MainWindow window(instance);
+  WindowChromeWin32 chrome(window);
+  DialogsWin32 dialogs;
+  WmiHotfixSource hotfixes;
+  const std::unique_ptr<LocaleText> locale = MakeWindowsLocaleText();
+  const std::unique_ptr<TimeZone> timeZone = MakeWindowsTimeZone();
+  const std::unique_ptr<Clipboard> clipboard =
+      MakeWindowsClipboard([&window] { return window.Handle(); });
+  ShellWin32 shell([&window] { return window.Handle(); });
+  const std::unique_ptr<IniStore> ini = MakeWindowsIniStore();
+  WindowPlacementWin32 placement([&window] { return window.Handle(); });
+
+  MainFormPorts ports{window,     chrome, dialogs, hotfixes,  *locale,          *timeZone,
+                      *clipboard, shell,  *ini,    placement, ExecutablePath(), &CurrentYear};
+  TMainForm form(ports);
+  if (!window.Create(form)) return;
+  dialogs.SetOwner(window.Handle());
+  placement.ShowForFirstTime();
+  RunMessageLoop(window);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  ComScope com(COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
+                                                     ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  if (!IsSupportedWindows(FirstArgument(), ReadWindowsVersion)) {
+    ShowStartupWarning();
+    return 0;
+  }
+  RunMainWindow(instance);
+  return 0;
+}

@@ -1,0 +1,117 @@
+// The main window's life: its description, the start-up steps and the closing path.
+#include "app/main_form.h"
+
+#include <exception>
+
+#include "Systeme/app_folder.h"
+#include "Systeme/scale_for_dpi.h"
+#include "list/sort_keys.h"
+#include "settings/builtin_texts.h"
+#include "settings/settings_file.h"
+
+TMainForm::TMainForm(const MainFormPorts& ports) : FormPlacement(ports.placement), ports_(ports) {
+  // The list's columns as the window describes them, by index.
+  vst.AddColumn("KB Windows", 150);
+  vst.AddColumn("Installé le", 150);
+  vst.AddColumn("Description", 150);
+  vst.AddColumn("Installé par", 200);
+  BindListEvents();
+}
+
+void TMainForm::BindListEvents() {
+  vst.OnGetText = [this](PVirtualNode node, TColumnIndex column, std::string& text) {
+    vstGetText(node, column, text);
+  };
+  vst.OnPaintText = [this](PVirtualNode node, TColumnIndex column, TColor& color) {
+    vstPaintText(node, column, color);
+  };
+  vst.OnCompareNodes = [this](PVirtualNode a, PVirtualNode b, TColumnIndex column, int& result) {
+    vstCompareNodes(a, b, column, result);
+  };
+  vst.OnPrepareSort = [this](TColumnIndex column) { return MakeSortComparer(*this, column); };
+  vst.OnHeaderClick = [this](TColumnIndex column, TMouseButton button, TShiftState shift) {
+    vstHeaderClick(column, button, shift);
+  };
+  vst.OnFreeNode = [this](PVirtualNode node) { vstFreeNode(node); };
+  vst.OnInitNode = [this](PVirtualNode parent, PVirtualNode node, InitialStates& states) {
+    vstInitNode(parent, node, states);
+  };
+  vst.OnGetNodeDataSize = [this](int& size) { vstGetNodeDataSize(size); };
+  vst.OnAfterColumnWidthTracking = [this](TColumnIndex column) {
+    vstAfterColumnWidthTracking(column);
+  };
+  vst.OnDblClick = [this] { BtnLinkWebClick(); };
+}
+
+void TMainForm::FormCreate() {
+  FormView& view = ports_.view;
+  view.SetCaption(ControlId::LabelVersion, kVersionText);
+
+  const std::string homePage = HomePageAddress();
+  view.SetCaption(ControlId::ASLink, homePage);
+  view.SetLinkAddress(homePage);
+  view.SetFontColor(ControlId::ASLink, clGray);
+
+  view.SetCaption(ControlId::LabelCopyR, kCopyrightLine);
+
+  ports_.chrome.ApplyVistaFont();
+  ports_.chrome.ShowInTaskbar();
+  ports_.chrome.ApplyGlassLook();
+
+  view.SetFormWidth(ScaleForDpi(view.FormWidth(), view.ScreenPixelsPerInch()));
+
+  const std::string fontName = view.FormFontName();
+  for (ControlId id : {ControlId::LabelTitle, ControlId::LabelNbKB, ControlId::LabelCopyR,
+                       ControlId::vst}) {
+    view.SetFontName(id, fontName);
+  }
+
+  Settings.IniFileName = ApplicationFolder(ports_.executablePath) + "\\" + "Fixtally.ini";
+  FormPlacement.IniFileName = Settings.IniFileName;
+  FormPlacement.IniSection = "MAINFORM";
+
+  Settings.Root = DefaultNamespace();
+  Settings.MsKbId = DefaultKbLinkTemplate();
+
+  LoadSettings(Settings, ports_.ini, FormPlacement);
+  ApplyColumnWidths(Settings.ColumnsOrder, vst);
+  vst.SetSortColumn(Settings.SortColumn);
+  vst.SetSortDirection(DirectionFromFlag(Settings.SortDirection));
+
+  // The first node ever fixes the size of the node data before any real row exists.
+  vst.SetRootNodeCount(1);
+  vst.SetRootNodeCount(0);
+
+  ArrangeControls();
+}
+
+void TMainForm::BtnCloseClick() { ports_.view.Close(); }
+
+void TMainForm::FormClose() {
+  // A settings file that refuses the write must not keep the program from closing: the user
+  // is told, and the window closes anyway.
+  try {
+    SaveSettings(Settings, ports_.ini, FormPlacement, vst, kCopyrightLine);
+  } catch (const std::exception& error) {
+    ports_.dialogs.ShowErrorReport(error.what());
+  }
+}
+
+void TMainForm::FormDestroy() { ClearList(); }
+
+void TMainForm::RunUserAction(const std::function<void()>& action) noexcept {
+  try {
+    action();
+    return;
+  } catch (const std::exception& error) {
+    try {
+      ports_.dialogs.ShowErrorReport(error.what());
+    } catch (...) {
+    }
+  } catch (...) {
+    try {
+      ports_.dialogs.ShowErrorReport("Erreur inattendue");
+    } catch (...) {
+    }
+  }
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The main window on Win32: builds every control from the form table, routes the messages to
+// TMainForm's handlers and gives those handlers the window (FormView).
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "Systeme/unique_handle_win32.h"
+#include "app/form_table.h"
+#include "app/form_view.h"
+
+class TMainForm;
+class ListViewWin32;
+
+class MainWindow final : public FormView {
+ public:
+  explicit MainWindow(HINSTANCE instance);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and its controls (hidden), then runs FormCreate. False when the window
+  // could not be created.
+  bool Create(TMainForm& form);
+  HWND Handle() const { return window_; }
+  HWND ControlHandle(ControlId id) const { return controls_[static_cast<int>(id)]; }
+  bool IsMainWindowMessage(const MSG& message) const;
+  // Key preview: every key pressed in the window or one of its controls reaches FormKeyDown
+  // before the control.
+  void PreviewKey(const MSG& message);
+  void SetTopPanelColor(COLORREF color);
+  // The window font under another name, some points larger (Segoe UI from Vista on).
+  void ReplaceFormFont(const std::string& name, int extraPoints);
+  COLORREF WindowColor() const;
+
+  // FormView
+  void SetCaption(ControlId control, const std::string& text) override;
+  std::string Caption(ControlId control) override;
+  std::string SearchText() override;
+  void SetLinkAddress(const std::string& address) override;
+  void SetFontColor(ControlId control, TColor color) override;
+  std::string FormFontName() override;
+  void SetFontName(ControlId control, const std::string& name) override;
+  ControlBounds Bounds(ControlId control) override;
+  void SetBounds(ControlId control, const ControlBounds& bounds) override;
+  int ClientWidth() override;
+  int ClientHeight() override;
+  int FormWidth() override;
+  void SetFormWidth(int width) override;
+  int ScreenPixelsPerInch() override;
+  TCursor Cursor() override;
+  void SetCursor(TCursor cursor) override;
+  void ProcessMessages() override;
+  void Close() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  HWND CreateControl(const ControlSpec& spec);
+  HFONT FontFor(const ControlSpec& spec);
+  void FitToText(ControlId control);
+  void OnCommand(WPARAM wParam, LPARAM lParam);
+  void OnSize();
+  void OnClose();
+  void OnDestroy();
+  void TopPanelMouseDown(bool leftButton);
+  int Scaled(int value) const;
+  void AttachTooltip(HWND button, const char* hint);
+  void AttachPicture(HWND button, const char* resourceName);
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  HWND tooltip_ = nullptr;
+  TMainForm* form_ = nullptr;
+  std::unique_ptr<ListViewWin32> listView_;
+  std::array<HWND, 14> controls_{};
+  std::array<UniqueHfont, 14> controlFonts_;
+  std::array<COLORREF, 14> textColors_{};
+  std::array<UniqueHimagelist, 14> buttonImages_;
+  UniqueHfont windowFont_;
+  std::string linkAddress_;
+  TCursor cursor_ = TCursor::crDefault;
+  int pixelsPerInch_ = 96;
+  int scaleNumerator_ = 1;  // the loading rule at resolutions other than 96
+  int scaleDenominator_ = 1;
+  bool destroying_ = false;
+  std::wstring searchTextCache_;
+};

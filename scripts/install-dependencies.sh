@@ -1,0 +1,19 @@
+#!/bin/bash
+# Installs what building and testing Fixtally needs on Debian 12, when it is missing:
+# the native toolchain and GoogleTest, MinGW-w64 for the 32-bit Windows build, 32-bit Wine, Xvfb.
+set -euo pipefail
+packages=(cmake ninja-build g++ clang clang-format googletest libgtest-dev libgmock-dev
+          libbenchmark-dev g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64
+          xvfb x11-utils xdotool imagemagick)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ] && dpkg --print-foreign-architectures | grep -qx i386; then
+  exit 0
+fi
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+$SUDO dpkg --add-architecture i386
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,47 @@
+#!/bin/bash
+# Installs what is missing, builds and runs every test: the core natively, the core under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build under Wine.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-dependencies.sh || exit 1
+
+# The Windows tests need a display; without one, start a private Xvfb for this run.
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 70 99); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    break
+  done
+fi
+cleanup() {
+  WINEPREFIX="$PWD/build/mingw/wineprefix" wineserver -k >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+
+mkdir -p build
+status=0
+for preset in native asan mingw; do
+  echo "=== $preset: build"
+  cmake --preset "$preset" >"build/$preset.build.log" 2>&1 && cmake --build --preset "$preset" -j2 >>"build/$preset.build.log" 2>&1 || {
+    tail -50 "build/$preset.build.log"; echo "build of $preset failed"; exit 1; }
+done
+results=()
+for preset in native asan mingw; do
+  echo "=== $preset: tests"
+  if ctest --preset "$preset" -j2 >"build/$preset.test.log" 2>&1; then
+    results+=("$preset: $(grep -E 'tests passed' "build/$preset.test.log")")
+  else
+    status=1
+    grep -E "(Failed|\*\*\*)" "build/$preset.test.log" | head -40
+    results+=("$preset: $(grep -E 'tests passed' "build/$preset.test.log")")
+  fi
+  tail -3 "build/$preset.test.log"
+done
+echo "=== summary"
+printf '%s\n' "${results[@]}"
+exit $status

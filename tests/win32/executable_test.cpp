@@ -1,0 +1,108 @@
+// The real Fixtally.exe, started as a separate process: its window, its list, its version test
+// and its exit code.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "remote_ui.h"
+
+namespace {
+
+using namespace remote_ui;
+
+const wchar_t kCaption[] =
+    L"Fixtally - Mises \u00e0 jour, mises \u00e0 jour de s\u00e9curit\u00e9, et correctifs "
+    L"install\u00e9s (Windows)";
+
+std::wstring ExePath() { return WindowsPathOf(FIXTALLY_EXE_PATH); }
+
+// A copy of the executable under another name, so that Wine can report another Windows version
+// for it alone.
+std::wstring CopyAs(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"fixtally-version-test";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  std::wstring copy = folder + L"\\" + name;
+  CopyFileW(ExePath().c_str(), copy.c_str(), FALSE);
+  return copy;
+}
+
+void SetWineVersionFor(const std::wstring& exeName, const wchar_t* version) {
+  const std::wstring key = L"Software\\Wine\\AppDefaults\\" + exeName;
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &handle, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(handle, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                 static_cast<DWORD>((lstrlenW(version) + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+TEST(Executable, ShowsItsWindowWithTheFourColumnsAndExitsWithZero) {
+  ChildProcess program;
+  ASSERT_TRUE(program.Start(ExePath(), L""));
+  HWND window = WaitForProcessWindow(program.Id(), L"TMainForm", nullptr);
+  ASSERT_NE(window, nullptr) << "the main window never appeared";
+  EXPECT_EQ(WindowText(window), kCaption);
+
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  EXPECT_EQ(bounds.right - bounds.left, 770);
+  EXPECT_EQ(bounds.bottom - bounds.top, 540);
+  // Centred on the screen.
+  EXPECT_NEAR((bounds.left + bounds.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((bounds.top + bounds.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+  HWND list = FindChild(window, L"SysListView32");
+  ASSERT_NE(list, nullptr) << "no SysListView32 in the main window";
+  const std::vector<std::wstring> expected = {L"KB Windows", L"Install\u00e9 le", L"Description",
+                                              L"Install\u00e9 par"};
+  EXPECT_EQ(HeaderCaptions(list), expected);
+  EXPECT_EQ(ItemCount(list), 0);
+  EXPECT_TRUE((GetWindowLongW(list, GWL_STYLE) & LVS_OWNERDATA) != 0);
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(15000), 0);
+}
+
+TEST(Executable, RefusesAnOlderSystemWithAWarningAndExitsWithZero) {
+  const std::wstring copy = CopyAs(L"FixtallyNt4.exe");
+  SetWineVersionFor(L"FixtallyNt4.exe", L"nt40");
+  ChildProcess program;
+  ASSERT_TRUE(program.Start(copy, L""));
+  HWND warning = WaitForProcessWindow(program.Id(), L"#32770", L"Avertissement");
+  ASSERT_NE(warning, nullptr) << "no warning dialog on Windows NT 4";
+  EXPECT_EQ(FindProcessWindow(program.Id(), L"TMainForm", nullptr), nullptr);
+  // The warning's text names the systems the program needs.
+  bool textFound = false;
+  EnumChildWindows(
+      warning,
+      [](HWND child, LPARAM found) -> BOOL {
+        if (WindowText(child) == L"Ce programme n\u00e9cessite Windows XP (PRO), Vista ou "
+                                 L"ult\u00e9rieur") {
+          *reinterpret_cast<bool*>(found) = true;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&textFound));
+  EXPECT_TRUE(textFound);
+  HWND ok = GetDlgItem(warning, IDOK);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(WindowText(ok), L"OK");
+  Press(ok);
+  EXPECT_EQ(program.WaitForExit(15000), 0);
+}
+
+TEST(Executable, NoVersionInAnyLetterCaseSkipsTheVersionTest) {
+  const std::wstring copy = CopyAs(L"FixtallyWin98.exe");
+  SetWineVersionFor(L"FixtallyWin98.exe", L"win98");
+  ChildProcess program;
+  ASSERT_TRUE(program.Start(copy, L"/NOVERSION"));
+  HWND window = WaitForProcessWindow(program.Id(), L"TMainForm", nullptr);
+  ASSERT_NE(window, nullptr) << "/NOVERSION did not skip the version test";
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(15000), 0);
+}
+
+}  // namespace
