@@ -1,0 +1,89 @@
+#include "settings/settings_file.h"
+
+#include <string_view>
+
+#include "Systeme/app_folder.h"
+#include "Systeme/extract_quoted.h"
+#include "settings/ini_values.h"
+
+namespace {
+
+constexpr char kOption[] = "OPTION";
+constexpr char kHost[] = "HOST";
+constexpr char kVersion[] = "VERSION";
+// What section VERSION records; the same as the program's title and version label.
+constexpr char kProgramName[] = "Fixtally";
+constexpr char kProgramVersion[] = "1.2.0.0";
+constexpr std::size_t kWidthTextLimit = 255;
+
+}  // namespace
+
+std::string SettingsFilePath(const std::string& executablePath) {
+  return ApplicationFolder(executablePath) + "\\" + kSettingsFileName;
+}
+
+void LoadSettings(TSettings& settings, IniStore& ini, TFormPlacement& placement) {
+  const std::string& path = settings.IniFileName;
+  if (ini.FileExists(path)) {
+    placement.RestoreWindowPlacement(ini);
+    settings.WriteIni = ReadBool(ini, path, kOption, "WRITEINI", settings.WriteIni);
+    settings.ColumnsOrder = ReadText(ini, path, kOption, "COLUMNSORDER", settings.ColumnsOrder);
+    settings.SortColumn = ReadInteger(ini, path, kOption, "SORTCOLUMN", settings.SortColumn);
+    settings.SortDirection = ReadBool(ini, path, kOption, "SORTDIRECTION", settings.SortDirection);
+    settings.MsKbId = ReadText(ini, path, kOption, "MSKBID", settings.MsKbId);
+    settings.DefChar = ReadText(ini, path, kOption, "DEFCHAR", settings.DefChar);
+    settings.NbrChar = ReadInteger(ini, path, kOption, "NBRCHAR", settings.NbrChar);
+    settings.LocalHost = ReadText(ini, path, kHost, "LOCALHOST", settings.LocalHost);
+    settings.Root = ReadText(ini, path, kHost, "ROOT", settings.Root);
+    settings.User = ReadText(ini, path, kHost, "USER", settings.User);
+    settings.Password = ReadText(ini, path, kHost, "PASSWORD", settings.Password);
+  }
+  settings.DefChar = ExtractQuoted(settings.DefChar);
+}
+
+void SaveSettings(const TSettings& settings, IniStore& ini, TFormPlacement& placement,
+                  const TVirtualStringTree& list, const std::string& copyrightLine) {
+  if (!settings.WriteIni) return;
+  placement.SaveWindowPlacement(ini);
+  const std::string& path = settings.IniFileName;
+  WriteText(ini, path, kVersion, "NAME", kProgramName);
+  WriteText(ini, path, kVersion, "VERSION", kProgramVersion);
+  WriteText(ini, path, kVersion, "COPYRIGHT", copyrightLine);
+  WriteBool(ini, path, kOption, "WRITEINI", settings.WriteIni);
+  WriteText(ini, path, kOption, "COLUMNSORDER", ColumnWidthsText(list));
+  WriteInteger(ini, path, kOption, "SORTCOLUMN", list.SortColumn());
+  WriteBool(ini, path, kOption, "SORTDIRECTION", AscendingFlag(list.SortDirection()));
+}
+
+void ApplyColumnWidths(const std::string& columnsOrder, TVirtualStringTree& list) {
+  if (columnsOrder.empty()) return;
+  std::string_view rest = columnsOrder;
+  TColumnIndex column = 0;
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view piece = rest.substr(0, comma);
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    const std::size_t equals = piece.find('=');
+    if (equals == std::string_view::npos) continue;
+    const auto width = ParseInteger(piece.substr(equals + 1, kWidthTextLimit));
+    if (width && column < list.ColumnCount()) list.SetColumnWidth(column, *width);
+    ++column;
+  }
+}
+
+std::string ColumnWidthsText(const TVirtualStringTree& list) {
+  std::string text;
+  for (TColumnIndex i = 0; i < list.ColumnCount(); ++i) {
+    if (i > 0) text += ',';
+    text += std::to_string(i) + "=" + std::to_string(list.Column(i).Width);
+  }
+  return text;
+}
+
+bool AscendingFlag(TSortDirection direction) {
+  return direction == sdAscending;
+}
+
+TSortDirection DirectionFromFlag(bool ascending) {
+  return ascending ? sdAscending : sdDescending;
+}

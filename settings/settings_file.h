@@ -1,0 +1,32 @@
+#pragma once
+// Reading the settings file at start-up and writing it back at closing.
+#include <string>
+
+#include "list/virtual_string_tree.h"
+#include "settings/form_placement.h"
+#include "settings/ini_store.h"
+#include "settings/settings.h"
+
+inline constexpr char kSettingsFileName[] = "Fixtally.ini";
+
+// The settings file beside the executable: its folder, one backslash, "Fixtally.ini".
+std::string SettingsFilePath(const std::string& executablePath);
+
+// When the file exists: the window placement first, then every field, each with its current
+// value as default, so a missing or unreadable key leaves the field as it was. In every case the
+// copy separator loses its quotes afterwards.
+void LoadSettings(TSettings& settings, IniStore& ini, TFormPlacement& placement);
+
+// Only when WriteIni is set: the placement, then section VERSION, then the options the program
+// changes. The connection settings (the password above all) are never written. A refused write
+// raises EFixtallyError("Impossible d'écrire dans <path>") and the keys after it stay unwritten.
+void SaveSettings(const TSettings& settings, IniStore& ini, TFormPlacement& placement,
+                  const TVirtualStringTree& list, const std::string& copyrightLine);
+
+// COLUMNSORDER: "0=150,1=150,2=150,3=200". The pieces with "=" are applied to columns 0, 1, 2...
+// in turn, whatever number stands before the "="; unreadable widths and extra pieces are skipped.
+void ApplyColumnWidths(const std::string& columnsOrder, TVirtualStringTree& list);
+std::string ColumnWidthsText(const TVirtualStringTree& list);
+
+bool AscendingFlag(TSortDirection direction);
+TSortDirection DirectionFromFlag(bool ascending);
