@@ -1,0 +1,13 @@
+#include "Systeme/shell_win32.h"
+
+#include <shellapi.h>
+
+#include <utility>
+
+ShellWin32::ShellWin32(std::function<HWND()> owner) : owner_(std::move(owner)) {}
+
+void ShellWin32::OpenDocument(const std::string& path) {
+  if (path.size() > kMaxShellPathLength) return;
+  // A failure to open shows nothing, so the shell's answer is not looked at.
+  ShellExecuteA(owner_ ? owner_() : nullptr, nullptr, path.c_str(), "", "", SW_SHOWNOACTIVATE);
+}

@@ -1,0 +1,68 @@
+// "Copier" and "Lien Web": the two actions that read the rows and change nothing in the list.
+#include <cstdint>
+#include <vector>
+
+#include "Systeme/errors.h"
+#include "app/main_form.h"
+#include "inventory/kb_rules.h"
+#include "list/copy_text.h"
+#include "list/link_format.h"
+#include "list/sort_keys.h"
+
+namespace {
+
+// The records in display order; rows without a record have no text to give.
+std::vector<const TTreeDataClass*> RowsInDisplayOrder(TVirtualStringTree& list) {
+  std::vector<const TTreeDataClass*> rows;
+  rows.reserve(static_cast<std::size_t>(list.RootNodeCount()));
+  for (PVirtualNode node = list.FirstNode(); node; node = list.NextNode(node)) {
+    if (const TTreeDataClass* record = RecordOf(list, node)) rows.push_back(record);
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::string TMainForm::SeparatorString() const {
+  std::string separator;
+  if (Settings.NbrChar <= 0) return separator;
+  // Both come from the settings file; their product is counted in 64 bits so that it cannot
+  // wrap around on 32-bit Windows.
+  const std::uint64_t length = static_cast<std::uint64_t>(Settings.DefChar.size()) *
+                               static_cast<std::uint64_t>(Settings.NbrChar);
+  if (length > separator.max_size()) {
+    throw EFixtallyError("Le texte à copier est trop long pour le Presse-papiers");
+  }
+  separator.reserve(static_cast<std::size_t>(length));
+  for (std::int32_t i = 0; i < Settings.NbrChar; ++i) separator += Settings.DefChar;
+  return separator;
+}
+
+void TMainForm::MeasureColumns() {
+  if (vst.RootNodeCount() == 0) return;
+  ColumnTextWidths = MeasureTextWidths(RowsInDisplayOrder(vst));
+}
+
+void TMainForm::BtnCopyClick() {
+  if (vst.RootNodeCount() == 0) {
+    Ports().dialogs.Beep();
+    return;
+  }
+  const std::string separator = SeparatorString();
+  MeasureColumns();
+  // Built whole before the clipboard is touched, so a failure leaves the clipboard as it was.
+  const std::string text = BuildCopyText(RowsInDisplayOrder(vst), ColumnTextWidths, separator);
+  Ports().clipboard.SetText(text);
+}
+
+void TMainForm::BtnLinkWebClick() {
+  const PVirtualNode node = vst.CurrentNode();
+  if (!node) {
+    Ports().dialogs.Beep();
+    return;
+  }
+  const TTreeDataClass* record = RecordOf(vst, node);
+  if (!record) return;
+  // The whole address goes to the shell: a long template must not lose its end.
+  Ports().shell.OpenDocument(FormatWithOneText(Settings.MsKbId, StripKbPrefix(record->HotFixID)));
+}

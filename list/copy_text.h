@@ -1,0 +1,23 @@
+#pragma once
+// The text that "Copier" puts on the clipboard: every row on one line, its four texts padded to
+// their column's widest text and joined by the separator, each line ended by CR LF.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "inventory/hotfix_record.h"
+
+// The row's text in column 0 to 3: HotFixID, InstalledOn, Description, InstalledBy.
+const std::string& ColumnText(const TTreeDataClass& record, int column);
+
+// The text with blanks appended up to `width` characters; never cut. A width of 0 or less
+// leaves it unchanged.
+std::string PadRight(std::string text, int width);
+
+// The greatest length of each column's text over the rows; all 0 without rows.
+std::array<int, 4> MeasureTextWidths(const std::vector<const TTreeDataClass*>& rows);
+
+// The whole copy text, in the order of `rows`, built in one buffer sized in advance.
+// Raises EFixtallyError when it could not fit in memory at all.
+std::string BuildCopyText(const std::vector<const TTreeDataClass*>& rows,
+                          const std::array<int, 4>& widths, const std::string& separator);

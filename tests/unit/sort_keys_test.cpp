@@ -1,0 +1,196 @@
+// The orders of the columns as a sort applies them: the comparer a sort prepares must answer
+// exactly as vstCompareNodes does, and a failing locale must leave rows equal, never break a sort.
+#include "list/sort_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "list_rows_test_support.h"
+#include "main_form_fakes.h"
+
+namespace {
+
+using namespace list_rows;
+
+int Compare(TMainForm& form, PVirtualNode a, PVirtualNode b, TColumnIndex column) {
+  int result = 0;
+  form.vstCompareNodes(a, b, column, result);
+  return result;
+}
+
+// A locale whose ports fail: UpperCase on a text holding '!', Compare on one holding '?',
+// FormatSettings when told so.
+class FailingLocale : public LocaleText {
+ public:
+  std::string UpperCase(std::string_view text) override {
+    if (text.find('!') != std::string_view::npos) throw std::runtime_error("upper");
+    return inner_->UpperCase(text);
+  }
+  int Compare(std::string_view a, std::string_view b) override {
+    if (a.find('?') != std::string_view::npos || b.find('?') != std::string_view::npos) {
+      throw std::runtime_error("compare");
+    }
+    return inner_->Compare(a, b);
+  }
+  TFormatSettings FormatSettings() override {
+    if (failFormats) throw std::runtime_error("formats");
+    return inner_->FormatSettings();
+  }
+  bool failFormats = false;
+
+ private:
+  std::unique_ptr<LocaleText> inner_ = MakePortableLocaleText();
+};
+
+TEST(SortKeys, FailingLocaleLeavesRowsEqual) {
+  MainFormFixture fixture;
+  auto locale = std::make_unique<FailingLocale>();
+  FailingLocale& failing = *locale;
+  fixture.locale = std::move(locale);
+  TMainForm& form = fixture.Build();
+  PVirtualNode a = AddRow(form.vst, {"KB1", "1/1/2000", "a!", "b?"});
+  PVirtualNode b = AddRow(form.vst, {"KB2", "1/1/2001", "b", "a"});
+  EXPECT_EQ(Compare(form, a, b, 2), 0);
+  EXPECT_EQ(Compare(form, a, b, 3), 0);
+  EXPECT_EQ(Compare(form, a, b, 1), -1);
+  failing.failFormats = true;
+  EXPECT_EQ(Compare(form, a, b, 1), 0);
+  EXPECT_EQ(Compare(form, a, b, 0), -1);
+}
+
+// The comparer a sort prepares must answer exactly as vstCompareNodes does, for every pair and
+// so for every sort, ties, unreadable keys and failing ports included.
+class ComparerMatchesHandlerTest : public ::testing::TestWithParam<bool> {};
+
+std::vector<Row> RandomRows(std::mt19937& random, int count) {
+  const std::vector<std::string> ids = {"KB95", "KB123", "kb123",          "KB0123",
+                                        "Q123", "",      "ERROR:HotFixID", "KB2147483648",
+                                        "KB7",  "kb7-fr"};
+  const std::vector<std::string> dates = {
+      "3/14/2013",         "03/14/2013", "1/2/2012",  "12/31/2014", "",
+      "ERROR:InstalledOn", "13/14/2013", "2/29/2013", "2/29/2012",  "1/2/2012 x"};
+  const std::vector<std::string> texts = {"abc", "ABC", "Abd", "\xE9t\xE9", "\xC9T\xC9",
+                                          "",    "z",   "a!",  "b?",        "mise \xE0 jour"};
+  std::vector<Row> rows;
+  for (int i = 0; i < count; ++i) {
+    auto pick = [&random](const std::vector<std::string>& from) {
+      return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+    };
+    rows.push_back({pick(ids), pick(dates), pick(texts), pick(texts)});
+  }
+  return rows;
+}
+
+TEST_P(ComparerMatchesHandlerTest, SamePairwiseResultsAndSameOrders) {
+  const bool failingPorts = GetParam();
+  std::mt19937 random(20260501);
+  const std::vector<Row> rows = RandomRows(random, 300);
+
+  // Form `byHandler` sorts through vstCompareNodes only; `byComparer` through MakeSortComparer.
+  MainFormFixture handlerFixture, comparerFixture;
+  if (failingPorts) {
+    handlerFixture.locale = std::make_unique<FailingLocale>();
+    comparerFixture.locale = std::make_unique<FailingLocale>();
+  }
+  TMainForm& byHandler = handlerFixture.Build();
+  TMainForm& byComparer = comparerFixture.Build();
+  byHandler.vst.OnPrepareSort = nullptr;
+  std::unordered_map<const TTreeDataClass*, int> handlerTags, comparerTags;
+  for (TMainForm* form : {&byHandler, &byComparer}) form->vst.SetSortColumn(NoColumn);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    handlerTags[RecordOf(byHandler.vst, AddRow(byHandler.vst, rows[i]))] = static_cast<int>(i);
+    comparerTags[RecordOf(byComparer.vst, AddRow(byComparer.vst, rows[i]))] = static_cast<int>(i);
+  }
+
+  for (TColumnIndex column = 0; column < 4; ++column) {
+    std::unique_ptr<NodeComparer> comparer = MakeSortComparer(byComparer, column);
+    ASSERT_NE(comparer, nullptr);
+    int nonZero = 0;
+    for (int i = 0; i < 60; ++i) {
+      for (int j = 0; j < 60; ++j) {
+        const int expected =
+            Compare(byComparer, byComparer.vst.NodeAt(i), byComparer.vst.NodeAt(j), column);
+        ASSERT_EQ(comparer->Compare(byComparer.vst.NodeAt(i), byComparer.vst.NodeAt(j)), expected)
+            << "column " << column << " rows " << i << ", " << j;
+        nonZero += expected != 0;
+      }
+    }
+    EXPECT_GT(nonZero, 0) << "column " << column;  // the data must order something
+  }
+
+  for (TColumnIndex column : {2, 0, 1, 3, 0, 2, 1, 1}) {
+    byHandler.vstHeaderClick(column, TMouseButton::mbLeft, {});
+    byComparer.vstHeaderClick(column, TMouseButton::mbLeft, {});
+    std::vector<int> handlerOrder, comparerOrder;
+    for (PVirtualNode n = byHandler.vst.FirstNode(); n; n = byHandler.vst.NextNode(n)) {
+      handlerOrder.push_back(handlerTags.at(RecordOf(byHandler.vst, n)));
+    }
+    for (PVirtualNode n = byComparer.vst.FirstNode(); n; n = byComparer.vst.NextNode(n)) {
+      comparerOrder.push_back(comparerTags.at(RecordOf(byComparer.vst, n)));
+    }
+    ASSERT_EQ(handlerOrder, comparerOrder) << "after a click on column " << column;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkingAndFailingLocale, ComparerMatchesHandlerTest,
+                         ::testing::Values(false, true));
+
+TEST(MakeSortComparer, NoComparerOutsideTheColumns) {
+  MainFormFixture fixture;
+  TMainForm& form = fixture.Build();
+  EXPECT_EQ(MakeSortComparer(form, NoColumn), nullptr);
+  EXPECT_EQ(MakeSortComparer(form, 4), nullptr);
+  EXPECT_NE(MakeSortComparer(form, 0), nullptr);
+}
+
+TEST(MakeSortComparer, ReadsTheDateFormatOncePerSort) {
+  class CountingLocale : public LocaleText {
+   public:
+    std::string UpperCase(std::string_view text) override { return inner->UpperCase(text); }
+    int Compare(std::string_view a, std::string_view b) override { return inner->Compare(a, b); }
+    TFormatSettings FormatSettings() override {
+      ++reads;
+      return inner->FormatSettings();
+    }
+    int reads = 0;
+    std::unique_ptr<LocaleText> inner = MakePortableLocaleText();
+  };
+  MainFormFixture fixture;
+  auto locale = std::make_unique<CountingLocale>();
+  CountingLocale& counting = *locale;
+  fixture.locale = std::move(locale);
+  TMainForm& form = fixture.Build();
+  form.vst.SetSortColumn(NoColumn);
+  std::mt19937 random(7);
+  AddRows(form.vst, RandomRows(random, 200));
+  counting.reads = 0;
+  form.vstHeaderClick(1, TMouseButton::mbLeft, {});
+  // Writing the sort column sorts, then the explicit sort: two sorts, one read each.
+  EXPECT_LE(counting.reads, 2);
+  EXPECT_GE(counting.reads, 1);
+}
+
+TEST(MakeSortComparer, DatesFollowTheLocaleFormat) {
+  TFormatSettings french;
+  french.ShortDateFormat = "dd/MM/yyyy";
+  MainFormFixture fixture;
+  fixture.locale = MakePortableLocaleText(french);
+  TMainForm& form = fixture.Build();
+  form.vst.SetSortColumn(NoColumn);
+  AddRows(form.vst, {{"A", "02/01/2013", "", ""}, {"B", "01/02/2013", "", ""}});
+  form.vstHeaderClick(1, TMouseButton::mbLeft, {});  // ascending: 2 January, then 1 February
+  EXPECT_EQ(IdsInOrder(form.vst), (std::vector<std::string>{"A", "B"}));
+  form.vstHeaderClick(1, TMouseButton::mbLeft, {});
+  EXPECT_EQ(IdsInOrder(form.vst), (std::vector<std::string>{"B", "A"}));
+  int result = 0;
+  form.vstCompareNodes(form.vst.NodeAt(0), form.vst.NodeAt(1), 1, result);
+  EXPECT_EQ(result, 1);  // 1 February after 2 January
+}
+
+}  // namespace
