@@ -9,7 +9,11 @@ while [ "$build_dir" != / ] && [ ! -f "$build_dir/CMakeCache.txt" ]; do build_di
 
 export WINEPREFIX="${FIXTALLY_WINEPREFIX:-$build_dir/wineprefix}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Tests expect the English (United States) locale and code page 1252 unless they ask for another.
+export LANG="${FIXTALLY_WINE_LANG:-en_US.UTF-8}"
+unset LC_ALL
+# A crashing test ends at once instead of waiting for a debugger that nobody answers.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
 # One display per build folder, reused by every test of the run.
 if [ -z "${DISPLAY:-}" ]; then

@@ -2,6 +2,7 @@
 // and its exit code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "remote_ui.h"
@@ -75,17 +76,11 @@ TEST(Executable, RefusesAnOlderSystemWithAWarningAndExitsWithZero) {
   ASSERT_NE(warning, nullptr) << "no warning dialog on Windows NT 4";
   EXPECT_EQ(FindProcessWindow(program.Id(), L"TMainForm", nullptr), nullptr);
   // The warning's text names the systems the program needs.
-  bool textFound = false;
-  EnumChildWindows(
-      warning,
-      [](HWND child, LPARAM found) -> BOOL {
-        if (WindowText(child) == L"Ce programme n\u00e9cessite Windows XP (PRO), Vista ou "
-                                 L"ult\u00e9rieur") {
-          *reinterpret_cast<bool*>(found) = true;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&textFound));
+  const std::vector<std::wstring> texts = ChildTexts(warning);
+  const bool textFound =
+      std::find(texts.begin(), texts.end(),
+                L"Ce programme n\u00e9cessite Windows XP (PRO), Vista ou ult\u00e9rieur") !=
+      texts.end();
   EXPECT_TRUE(textFound);
   HWND ok = GetDlgItem(warning, IDOK);
   ASSERT_NE(ok, nullptr);
