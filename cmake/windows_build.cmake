@@ -63,6 +63,11 @@ fixtally_wine_test(fixtally_e2e_tests e2e ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 if(TARGET fixtally_e2e_tests)
   target_compile_definitions(fixtally_e2e_tests PRIVATE FIXTALLY_EXE_PATH="$<TARGET_FILE:Fixtally>")
   add_dependencies(fixtally_e2e_tests Fixtally)
+  # The tests use the real pointer, screen pixels and the clipboard of the one display, and a
+  # browser stand-in that Wine finds as xdg-open on the Unix PATH.
+  set_tests_properties(fixtally_e2e_tests PROPERTIES RUN_SERIAL TRUE
+    ENVIRONMENT "FIXTALLY_BROWSER_LOG=${CMAKE_BINARY_DIR}/e2e-browser.log"
+    ENVIRONMENT_MODIFICATION "PATH=path_list_prepend:${CMAKE_SOURCE_DIR}/scripts/e2e-browser")
 endif()
 
 # The executable imports only what Windows XP SP3 exports.
