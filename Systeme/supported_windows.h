@@ -10,4 +10,5 @@ struct OsVersion {
   unsigned long platformId = 0;  // 2: the NT family
 };
 
-bool IsSupportedWindows(std::string_view firstArgument, const std::function<OsVersion()>& readVersion);
+bool IsSupportedWindows(std::string_view firstArgument,
+                        const std::function<OsVersion()>& readVersion);

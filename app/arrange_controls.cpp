@@ -1,7 +1,9 @@
 // Layout of the main window: every control placed again from the client size.
 #include "app/main_form.h"
 
-void TMainForm::FormResize() { ArrangeControls(); }
+void TMainForm::FormResize() {
+  ArrangeControls();
+}
 
 void TMainForm::ArrangeControls() {
   FormView& view = ports_.view;

@@ -114,8 +114,7 @@ LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       }
       return 0;
     case WM_LBUTTONUP:
-      SendMessageW(GetParent(window), WM_COMMAND,
-                   MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED),
+      SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED),
                    reinterpret_cast<LPARAM>(window));
       return 0;
   }
@@ -206,10 +205,9 @@ void RegisterCustomControls(HINSTANCE instance) {
 }
 
 HWND CreateLinkLabel(HWND parent, int id, int left, int top, const std::wstring& text) {
-  HWND label = CreateWindowExW(WS_EX_TRANSPARENT, kLinkClass, text.c_str(), WS_CHILD | WS_VISIBLE,
-                               left, top, 8, 14, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleW(nullptr), nullptr);
+  HWND label = CreateWindowExW(
+      WS_EX_TRANSPARENT, kLinkClass, text.c_str(), WS_CHILD | WS_VISIBLE, left, top, 8, 14, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (label) Adopt(label, std::make_unique<LinkState>());
   return label;
 }
@@ -240,8 +238,8 @@ HWND CreatePicture(HWND parent, int id, int left, int top, int width, int height
 
 HWND CreatePanel(HWND parent, int id, int left, int top, int width, int height,
                  std::function<void(bool)> onMouseDown) {
-  HWND panel = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE, left, top, width,
-                               height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  HWND panel = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE, left, top, width, height,
+                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                GetModuleHandleW(nullptr), nullptr);
   if (!panel) return nullptr;
   auto state = std::make_unique<PanelState>();

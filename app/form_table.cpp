@@ -2,7 +2,11 @@
 
 const FormSpec kMainFormSpec = {
     "Fixtally - Mises à jour, mises à jour de sécurité, et correctifs installés (Windows)",
-    770, 540, 770, 295, FontSpec{"Segoe UI", 13, false, FontColor::WindowText}};
+    770,
+    540,
+    770,
+    295,
+    FontSpec{"Segoe UI", 13, false, FontColor::WindowText}};
 
 // clang-format off
 const std::array<ControlSpec, 14> kMainFormControls = {{

@@ -19,15 +19,24 @@ struct FontSpec {
   FontColor color = FontColor::WindowText;
 };
 
-enum class FormEvent { None, BtnCloseClick, BtnSearchClick, BtnLinkWebClick, BtnCopyClick,
-                       LinkClick, TopPanelMouseDown, ListEvents, EditSearchChange };
+enum class FormEvent {
+  None,
+  BtnCloseClick,
+  BtnSearchClick,
+  BtnLinkWebClick,
+  BtnCopyClick,
+  LinkClick,
+  TopPanelMouseDown,
+  ListEvents,
+  EditSearchChange
+};
 
 struct ControlSpec {
   ControlId id;
   const char* name;
   ControlKind kind;
   int left, top, width, height;
-  const char* text;     // UTF-8
+  const char* text;  // UTF-8
   FontSpec font;
   const char* hint;     // tooltip, UTF-8; null for none
   const char* picture;  // bitmap resource name; null for none

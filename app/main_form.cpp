@@ -61,8 +61,8 @@ void TMainForm::FormCreate() {
   view.SetFormWidth(ScaleForDpi(view.FormWidth(), view.ScreenPixelsPerInch()));
 
   const std::string fontName = view.FormFontName();
-  for (ControlId id : {ControlId::LabelTitle, ControlId::LabelNbKB, ControlId::LabelCopyR,
-                       ControlId::vst}) {
+  for (ControlId id :
+       {ControlId::LabelTitle, ControlId::LabelNbKB, ControlId::LabelCopyR, ControlId::vst}) {
     view.SetFontName(id, fontName);
   }
 
@@ -85,7 +85,9 @@ void TMainForm::FormCreate() {
   ArrangeControls();
 }
 
-void TMainForm::BtnCloseClick() { ports_.view.Close(); }
+void TMainForm::BtnCloseClick() {
+  ports_.view.Close();
+}
 
 void TMainForm::FormClose() {
   // A settings file that refuses the write must not keep the program from closing: the user
@@ -97,7 +99,9 @@ void TMainForm::FormClose() {
   }
 }
 
-void TMainForm::FormDestroy() { ClearList(); }
+void TMainForm::FormDestroy() {
+  ClearList();
+}
 
 void TMainForm::RunUserAction(const std::function<void()>& action) noexcept {
   try {

@@ -44,8 +44,8 @@ struct MainFormPorts {
   Shell& shell;
   IniStore& ini;
   WindowPlacementPort& placement;
-  std::string executablePath;           // full path of the running executable
-  std::function<int()> currentYear;     // for dates written without their year
+  std::string executablePath;        // full path of the running executable
+  std::function<int()> currentYear;  // for dates written without their year
 };
 
 class TMainForm {

@@ -16,17 +16,33 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"TMainForm";
 constexpr int kFirstControlId = 100;
 
-int IdOf(ControlId id) { return kFirstControlId + static_cast<int>(id); }
+int IdOf(ControlId id) {
+  return kFirstControlId + static_cast<int>(id);
+}
 
 COLORREF ColorOf(FontColor color) {
   switch (color) {
-    case FontColor::Black: return RGB(0, 0, 0);
-    case FontColor::Blue: return RGB(0, 0, 255);
-    case FontColor::Navy: return RGB(0, 0, 128);
-    case FontColor::ScrollBar: return GetSysColor(COLOR_SCROLLBAR);
-    case FontColor::WindowText: break;
+    case FontColor::Black:
+      return RGB(0, 0, 0);
+    case FontColor::Blue:
+      return RGB(0, 0, 255);
+    case FontColor::Navy:
+      return RGB(0, 0, 128);
+    case FontColor::ScrollBar:
+      return GetSysColor(COLOR_SCROLLBAR);
+    case FontColor::WindowText:
+      break;
   }
   return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+std::wstring TextOf(HWND handle) {
+  if (!handle) return {};
+  const int length = GetWindowTextLengthW(handle);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(handle, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  return text;
 }
 
 TShiftState CurrentShiftState() {
@@ -67,10 +83,10 @@ bool MainWindow::Create(TMainForm& form) {
 
   // The window has its own taskbar button (no hidden owner window carries one).
   const std::wstring caption = Utf8ToWide(kMainFormSpec.caption);
-  window_ = CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kWindowClass, caption.c_str(),
-                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                            kMainFormSpec.width, kMainFormSpec.height, nullptr, nullptr, instance_,
-                            this);
+  window_ =
+      CreateWindowExW(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kWindowClass, caption.c_str(),
+                      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                      kMainFormSpec.width, kMainFormSpec.height, nullptr, nullptr, instance_, this);
   if (!window_) return false;
   CreateControls();
   form.RunUserAction([&form] { form.FormCreate(); });
@@ -120,8 +136,7 @@ void MainWindow::CreateControls() {
     controls_[static_cast<int>(spec.id)] = CreateControl(spec);
   }
   // Tab order: EditSearch, then the list, then the top strip; buttons take no focus.
-  SetWindowPos(ControlHandle(ControlId::EditSearch), HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(ControlHandle(ControlId::EditSearch), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(ControlHandle(ControlId::vst), ControlHandle(ControlId::EditSearch), 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE);
   OnSize();
@@ -149,8 +164,7 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
                                 window_, id, instance_, nullptr);
       break;
     case ControlKind::LinkLabel:
-      control = CreateLinkLabel(window_, IdOf(spec.id), Scaled(spec.left), Scaled(spec.top),
-                                text);
+      control = CreateLinkLabel(window_, IdOf(spec.id), Scaled(spec.left), Scaled(spec.top), text);
       break;
     case ControlKind::Picture:
       control = CreatePicture(window_, IdOf(spec.id), Scaled(spec.left), Scaled(spec.top),
@@ -162,19 +176,18 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       break;
     case ControlKind::List:
       control = CreateWindowExW(ListViewWin32::kExtendedStyle, WC_LISTVIEWW, L"",
-                                ListViewWin32::kWindowStyle,
-                                Scaled(spec.left), Scaled(spec.top), width, Scaled(spec.height),
-                                window_, id, instance_, nullptr);
+                                ListViewWin32::kWindowStyle, Scaled(spec.left), Scaled(spec.top),
+                                width, Scaled(spec.height), window_, id, instance_, nullptr);
       listView_ = std::make_unique<ListViewWin32>(control, form_->vst);
       listView_->onError = [this](const std::string& message) {
         form_->RunUserAction([&message] { throw EFixtallyError(message); });
       };
       break;
     case ControlKind::Edit:
-      control = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text.c_str(),
-                                style | WS_TABSTOP | ES_AUTOHSCROLL, Scaled(spec.left),
-                                Scaled(spec.top), width, Scaled(spec.height), window_, id,
-                                instance_, nullptr);
+      control =
+          CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text.c_str(),
+                          style | WS_TABSTOP | ES_AUTOHSCROLL, Scaled(spec.left), Scaled(spec.top),
+                          width, Scaled(spec.height), window_, id, instance_, nullptr);
       break;
   }
   if (!control) return nullptr;
@@ -222,10 +235,7 @@ void MainWindow::AttachPicture(HWND button, const char* resourceName) {
 void MainWindow::FitToText(ControlId control) {
   HWND handle = ControlHandle(control);
   if (!handle) return;
-  const int length = GetWindowTextLengthW(handle);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(handle, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
+  const std::wstring text = TextOf(handle);
   WindowDc dc(handle);
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0));
   SelectedObject selected(dc.get(), font ? font : windowFont_.get());
@@ -350,7 +360,8 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM) {
       break;
     case ControlId::ASLink:
       if (code == STN_CLICKED) {
-        form.RunUserAction([this, &form] { form.Ports().shell.OpenDocument("http://" + linkAddress_); });
+        form.RunUserAction(
+            [this, &form] { form.Ports().shell.OpenDocument("http://" + linkAddress_); });
       }
       break;
     default:
@@ -421,7 +432,9 @@ void MainWindow::ReplaceFormFont(const std::string& name, int extraPoints) {
   windowFont_ = std::move(replaced);
 }
 
-COLORREF MainWindow::WindowColor() const { return GetSysColor(COLOR_WINDOW); }
+COLORREF MainWindow::WindowColor() const {
+  return GetSysColor(COLOR_WINDOW);
+}
 
 // FormView
 
@@ -433,26 +446,16 @@ void MainWindow::SetCaption(ControlId control, const std::string& text) {
 }
 
 std::string MainWindow::Caption(ControlId control) {
-  HWND handle = ControlHandle(control);
-  if (!handle) return {};
-  const int length = GetWindowTextLengthW(handle);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(handle, text.data(), length + 1);
-  text.resize(static_cast<size_t>(std::max(copied, 0)));
-  return WideToUtf8(text);
+  return WideToUtf8(TextOf(ControlHandle(control)));
 }
 
 std::string MainWindow::SearchText() {
-  HWND handle = ControlHandle(ControlId::EditSearch);
-  if (!handle) return {};
-  const int length = GetWindowTextLengthW(handle);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(handle, text.data(), length + 1);
-  text.resize(static_cast<size_t>(std::max(copied, 0)));
-  return WideToAnsi(text);
+  return WideToAnsi(TextOf(ControlHandle(ControlId::EditSearch)));
 }
 
-void MainWindow::SetLinkAddress(const std::string& address) { linkAddress_ = address; }
+void MainWindow::SetLinkAddress(const std::string& address) {
+  linkAddress_ = address;
+}
 
 void MainWindow::SetFontColor(ControlId control, TColor color) {
   const int index = static_cast<int>(control);
@@ -525,13 +528,18 @@ void MainWindow::SetFormWidth(int width) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int MainWindow::ScreenPixelsPerInch() { return pixelsPerInch_; }
+int MainWindow::ScreenPixelsPerInch() {
+  return pixelsPerInch_;
+}
 
-TCursor MainWindow::Cursor() { return cursor_; }
+TCursor MainWindow::Cursor() {
+  return cursor_;
+}
 
 void MainWindow::SetCursor(TCursor cursor) {
   cursor_ = cursor;
-  ::SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(cursor == TCursor::crHourGlass ? 32514 : 32512)));
+  ::SetCursor(
+      LoadCursorW(nullptr, MAKEINTRESOURCEW(cursor == TCursor::crHourGlass ? 32514 : 32512)));
 }
 
 void MainWindow::ProcessMessages() {
@@ -550,4 +558,6 @@ void MainWindow::ProcessMessages() {
   }
 }
 
-void MainWindow::Close() { SendMessageW(window_, WM_CLOSE, 0, 0); }
+void MainWindow::Close() {
+  SendMessageW(window_, WM_CLOSE, 0, 0);
+}

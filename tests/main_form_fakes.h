@@ -77,10 +77,10 @@ class FakeFormView : public FormView {
   void Close() override { log_.push_back("Close"); }
 
   static std::string Name(ControlId control) {
-    static const char* const names[] = {"BtnClose",   "BtnSearch",  "ASLink",    "LabelCopyR",
-                                        "LabelTitle", "ImgLogo",    "LabelVersion",
-                                        "BtnLinkWeb", "LabelNbKB",  "BtnCopy",   "LabelFiltre",
-                                        "TopPanel",   "vst",        "EditSearch"};
+    static const char* const names[] = {"BtnClose",   "BtnSearch", "ASLink",       "LabelCopyR",
+                                        "LabelTitle", "ImgLogo",   "LabelVersion", "BtnLinkWeb",
+                                        "LabelNbKB",  "BtnCopy",   "LabelFiltre",  "TopPanel",
+                                        "vst",        "EditSearch"};
     return names[static_cast<int>(control)];
   }
 
@@ -226,9 +226,9 @@ struct MainFormFixture {
   std::unique_ptr<TMainForm> form;
 
   TMainForm& Build() {
-    MainFormPorts ports{view,     chrome, dialogs, *source, *locale,   timeZone, clipboard,
-                        shell,    ini,    placement, executablePath,
-                        [this] { return currentYear; }};
+    MainFormPorts ports{view,    chrome,    dialogs,        *source,
+                        *locale, timeZone,  clipboard,      shell,
+                        ini,     placement, executablePath, [this] { return currentYear; }};
     form = std::make_unique<TMainForm>(ports);
     return *form;
   }

@@ -12,7 +12,9 @@ namespace {
 
 // The desktop window manager is not on every supported system: it is looked up by name for
 // each call and let go afterwards.
-UniqueHmodule LoadDwm() { return UniqueHmodule(LoadLibraryW(L"dwmapi.dll")); }
+UniqueHmodule LoadDwm() {
+  return UniqueHmodule(LoadLibraryW(L"dwmapi.dll"));
+}
 
 int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;

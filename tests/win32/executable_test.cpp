@@ -15,7 +15,9 @@ const wchar_t kCaption[] =
     L"Fixtally - Mises \u00e0 jour, mises \u00e0 jour de s\u00e9curit\u00e9, et correctifs "
     L"install\u00e9s (Windows)";
 
-std::wstring ExePath() { return WindowsPathOf(FIXTALLY_EXE_PATH); }
+std::wstring ExePath() {
+  return WindowsPathOf(FIXTALLY_EXE_PATH);
+}
 
 // A copy of the executable under another name, so that Wine can report another Windows version
 // for it alone.
