@@ -24,7 +24,7 @@ struct VirtualNode {
   bool hasSlot = false;      // false while the node data size is 0
   bool initialized = false;  // OnInitNode raised
   bool selected = false;
-  int index = 0;             // place in the display order; kept current by the model
+  int index = 0;  // place in the display order; kept current by the model
 };
 
 // What a view needs to hear to stay a mirror of the model. Every call is synchronous.
@@ -112,7 +112,7 @@ class TVirtualStringTree {
   int ColumnCount() const;
   void AddColumn(const std::string& caption, int width);
   const TVirtualTreeColumn& Column(TColumnIndex index) const;
-  void SetColumnWidth(TColumnIndex index, int width);   // clamped to MinWidth..MaxWidth
+  void SetColumnWidth(TColumnIndex index, int width);  // clamped to MinWidth..MaxWidth
   void SetColumnOrder(const std::vector<TColumnIndex>& indexesByPosition);
   TColumnIndex SortColumn() const;
   void SetSortColumn(TColumnIndex column);  // clamped to -1..count-1; sorts when it changes
@@ -131,10 +131,24 @@ class TVirtualStringTree {
   const std::string& SearchText() const;
 
  private:
+  class BatchScope;
+
   void DeleteNodes(std::size_t fromIndex);
   void RenumberFrom(std::size_t index);
   void AutoSort();
   void Notify(const std::function<void(ListObserver&)>& call);
+  bool Owns(PVirtualNode node) const;
+  void EnsureInitialized(PVirtualNode node) const;
+  PVirtualNode CreateNode();
+  void SyncViewAfterBatch();
+  void NotifyFocus();
+  template <typename Compare>
+  void MergeSort(Compare& compare, TSortDirection direction);
+  std::uint64_t Now() const;
+  void ExpireSearchText(std::uint64_t now) const;
+  TColumnIndex SearchColumn() const;
+  std::string NodeText(PVirtualNode node, TColumnIndex column) const;
+  PVirtualNode FindFrom(std::size_t start, const std::string& prefix, TColumnIndex column) const;
 
   std::vector<std::unique_ptr<VirtualNode>> nodes_;  // display order
   std::vector<TVirtualTreeColumn> columns_;
@@ -146,6 +160,9 @@ class TVirtualStringTree {
   TSortDirection sortDirection_ = sdAscending;
   int nodeDataSize_ = -1;
   int batchCount_ = 0;
-  std::string searchText_;
-  std::uint64_t lastSearchKeyTime_ = 0;
+  std::uint64_t revision_ = 0;  // changes whenever nodes are added, deleted or reordered
+  // The search text expires by time, which a const reader must be able to see.
+  mutable std::string searchText_;
+  mutable std::uint64_t lastSearchKeyTime_ = 0;
+  TVirtualTreeColumn noColumn_;  // what Column answers for an index that names no column
 };

@@ -1,0 +1,123 @@
+#pragma once
+// The hotfix list on screen: an owner-data SysListView32 that mirrors a TVirtualStringTree.
+// The control stores no text; it asks the model for every cell it draws, so 100,000 rows cost
+// no more than 20. The wrapper does not own the control's window (the main window does), but
+// it owns what it attaches to it: the two subclass procedures and the row-height image list.
+// Windows build only.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Systeme/unique_handle_win32.h"
+#include "list/virtual_string_tree.h"
+
+class ListViewWin32 : public ListObserver {
+ public:
+  // The control must be created with these: a list view cannot become owner-data later.
+  static constexpr DWORD kWindowStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL |
+                                        WS_VSCROLL | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
+                                        LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+  static constexpr DWORD kExtendedStyle = WS_EX_CLIENTEDGE;
+  static constexpr int kHeaderHeight = 25;
+  static constexpr int kRowHeight = 20;
+
+  // Takes over the control's look and input and becomes the model's observer; both must
+  // outlive this object.
+  ListViewWin32(HWND listView, TVirtualStringTree& model);
+  ~ListViewWin32() override;
+  ListViewWin32(const ListViewWin32&) = delete;
+  ListViewWin32& operator=(const ListViewWin32&) = delete;
+
+  HWND Handle() const { return list_; }
+
+  // The parent hands over every WM_NOTIFY it receives. True when the notification was the
+  // list's, with the value the parent's window procedure must return in result.
+  bool HandleNotify(NMHDR* header, LRESULT& result);
+
+  // Receives, once the current message is done, the message of an error that a model handler
+  // raised during painting or input. Unset, such errors are dropped: nothing may escape into
+  // the window procedure.
+  std::function<void(const std::string&)> onError;
+
+  // ListObserver
+  void RowCountChanged(int count) override;
+  void RepaintRow(int index) override;
+  void RepaintAll(bool immediately) override;
+  void ScrollIntoView(int index) override;
+  void HeaderChanged() override;
+  void FocusChanged(int focusedIndex, int selectedIndex) override;
+  void Beep() override;
+
+ private:
+  // Raises a flag for the lifetime of the scope, whatever way the scope is left.
+  class FlagScope {
+   public:
+    explicit FlagScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = previous_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+   private:
+    bool& flag_;
+    bool previous_;
+  };
+
+  static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
+  LRESULT OnListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool OnHeaderNotify(NMHDR* header, LRESULT& result);
+  void OnTypedCharacter(wchar_t typed);
+  void TrackHotRow(LPARAM point);
+  void SetHotRow(int row);
+  int HeaderColumnAt(POINT screenPoint) const;
+
+  // Painting and cell texts (list_view_draw_win32.cpp)
+  LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+  bool PaintCell(NMLVCUSTOMDRAW& draw, int row, int column);
+  void DrawColumnLines(HDC dc) const;
+  void FillDisplayInfo(NMLVDISPINFOW& info);
+  void FillDisplayInfo(NMLVDISPINFOA& info);
+  std::string CellText(int row, int column) const;
+  HFONT UnderlinedFont();
+
+  // Mirroring the model (list_view_mirror_win32.cpp)
+  void SyncColumns();
+  void FitColumn(int column);
+  int TextWidth(HDC dc, const std::string& text) const;
+
+  void ApplyState(int index, UINT state, UINT mask);
+  void SyncSelectionToModel();
+  void ReportError(const std::string& message);
+  template <typename Action>
+  void Guarded(Action&& action);
+
+  HWND list_;
+  HWND header_;
+  TVirtualStringTree& model_;
+  UINT settleMessage_;  // posted to the list: read a column's width or the order once settled
+  UINT errorMessage_;   // posted to the list: hand a pending error to onError
+  bool explorerStyle_ = false;
+  bool applyingState_ = false;  // the model is writing the control's selection
+  bool syncingModel_ = false;   // the control's selection is being written to the model
+  bool errorPosted_ = false;
+  bool reportingError_ = false;
+  std::string pendingError_;
+  std::string lastReported_;
+  int hotRow_ = -1;
+  bool trackingMouse_ = false;
+  UniqueHimagelist rowHeight_;  // sets the row height; shared with, not owned by, the control
+  UniqueHfont underlined_;      // the list's font, underlined, for the hot row
+  HFONT underlinedFrom_ = nullptr;
+  std::vector<std::wstring> captions_;  // as last given to the header
+  // The control may keep reading a text we hand it until two more requests have been made.
+  std::array<std::wstring, 3> wideTexts_;
+  std::array<std::string, 3> ansiTexts_;
+  std::size_t nextText_ = 0;
+};

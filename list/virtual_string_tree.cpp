@@ -1,0 +1,346 @@
+// Nodes, batches, sorting and the header state of the list model. Focus, selection and the
+// user's input are in virtual_string_tree_input.cpp.
+#include "list/virtual_string_tree.h"
+
+#include <algorithm>
+
+// Holds one batch open for its lifetime. A handler that throws in the middle of an operation
+// must not leave the counter raised, or the list would never sort by itself again.
+class TVirtualStringTree::BatchScope {
+ public:
+  explicit BatchScope(TVirtualStringTree& tree) : tree_(tree) { ++tree_.batchCount_; }
+  ~BatchScope() {
+    if (open_) Release();
+  }
+  BatchScope(const BatchScope&) = delete;
+  BatchScope& operator=(const BatchScope&) = delete;
+
+  // True when this was the outermost batch.
+  bool Close() {
+    Release();
+    return tree_.batchCount_ == 0;
+  }
+
+ private:
+  void Release() {
+    open_ = false;
+    if (tree_.batchCount_ > 0) --tree_.batchCount_;
+  }
+
+  TVirtualStringTree& tree_;
+  bool open_ = true;
+};
+
+TVirtualStringTree::TVirtualStringTree() = default;
+
+TVirtualStringTree::~TVirtualStringTree() {
+  // The view may already be gone, and a destructor has nobody to hand an error to: every
+  // record still goes through OnFreeNode once, and is released with its node regardless.
+  observer_ = nullptr;
+  while (!nodes_.empty()) {
+    try {
+      DeleteNodes(0);
+    } catch (...) {
+    }
+  }
+}
+
+void TVirtualStringTree::SetObserver(ListObserver* observer) {
+  observer_ = observer;
+}
+
+void TVirtualStringTree::Notify(const std::function<void(ListObserver&)>& call) {
+  if (observer_ != nullptr) call(*observer_);
+}
+
+void TVirtualStringTree::NotifyFocus() {
+  const int focused = focused_ != nullptr ? focused_->index : -1;
+  const int selected = selected_ != nullptr ? selected_->index : -1;
+  Notify([&](ListObserver& o) { o.FocusChanged(focused, selected); });
+}
+
+// Rows may have been added or reordered silently inside the batch; the view catches up here.
+void TVirtualStringTree::SyncViewAfterBatch() {
+  const int count = RootNodeCount();
+  Notify([&](ListObserver& o) { o.RowCountChanged(count); });
+  NotifyFocus();
+  Notify([](ListObserver& o) { o.RepaintAll(false); });
+}
+
+bool TVirtualStringTree::Owns(PVirtualNode node) const {
+  return node != nullptr && node->index >= 0 &&
+         static_cast<std::size_t>(node->index) < nodes_.size() &&
+         nodes_[static_cast<std::size_t>(node->index)].get() == node;
+}
+
+// The flag goes up before the handler runs, so a node is initialised once even if the
+// handler throws or looks the node up again.
+void TVirtualStringTree::EnsureInitialized(PVirtualNode node) const {
+  if (node == nullptr || node->initialized) return;
+  node->initialized = true;
+  if (OnInitNode) {
+    InitialStates states;
+    OnInitNode(nullptr, node, states);
+  }
+}
+
+// ---- Nodes ----
+
+int TVirtualStringTree::RootNodeCount() const {
+  return static_cast<int>(nodes_.size());
+}
+
+int TVirtualStringTree::NodeDataSize() const {
+  return nodeDataSize_;
+}
+
+PVirtualNode TVirtualStringTree::CreateNode() {
+  if (nodeDataSize_ < 0) {
+    int size = 0;
+    if (OnGetNodeDataSize) OnGetNodeDataSize(size);
+    nodeDataSize_ = std::max(size, 0);
+  }
+  auto node = std::make_unique<VirtualNode>();
+  node->hasSlot = nodeDataSize_ > 0;
+  node->index = RootNodeCount();
+  nodes_.push_back(std::move(node));
+  ++revision_;
+  return nodes_.back().get();
+}
+
+// From the end, each node leaving the sequence before its handler runs: a throwing handler
+// leaves a consistent list behind, and the node's record is released with it either way.
+void TVirtualStringTree::DeleteNodes(std::size_t fromIndex) {
+  if (fromIndex >= nodes_.size()) return;
+  bool focusMoved = false;
+  auto syncView = [&] {
+    const int count = RootNodeCount();
+    Notify([&](ListObserver& o) { o.RowCountChanged(count); });
+    if (focusMoved) NotifyFocus();
+  };
+  try {
+    while (nodes_.size() > fromIndex) {
+      std::unique_ptr<VirtualNode> node = std::move(nodes_.back());
+      nodes_.pop_back();
+      ++revision_;
+      if (node.get() == focused_ || node.get() == selected_) focusMoved = true;
+      if (node.get() == focused_) focused_ = nullptr;
+      if (node.get() == selected_) selected_ = nullptr;
+      if (node->initialized && OnFreeNode) OnFreeNode(node.get());
+    }
+  } catch (...) {
+    syncView();
+    throw;
+  }
+  syncView();
+}
+
+void TVirtualStringTree::RenumberFrom(std::size_t index) {
+  for (std::size_t i = index; i < nodes_.size(); ++i) nodes_[i]->index = static_cast<int>(i);
+}
+
+void TVirtualStringTree::SetRootNodeCount(int count) {
+  const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
+  BatchScope batch(*this);
+  if (wanted < nodes_.size()) {
+    DeleteNodes(wanted);
+  } else {
+    nodes_.reserve(wanted);
+    while (nodes_.size() < wanted) CreateNode();
+  }
+  if (batch.Close()) AutoSort();
+}
+
+void TVirtualStringTree::BeginBatch() {
+  ++batchCount_;
+}
+
+void TVirtualStringTree::EndBatch() {
+  // An unmatched EndBatch closes nothing, so it sorts nothing either.
+  if (batchCount_ == 0) return;
+  if (--batchCount_ == 0) AutoSort();
+}
+
+int TVirtualStringTree::BatchCount() const {
+  return batchCount_;
+}
+
+void TVirtualStringTree::ClearNodes() {
+  BatchScope batch(*this);
+  DeleteNodes(0);
+  if (batch.Close()) AutoSort();
+}
+
+PVirtualNode TVirtualStringTree::AppendNode() {
+  PVirtualNode node = CreateNode();
+  EnsureInitialized(node);
+  if (batchCount_ == 0) AutoSort();
+  return node;
+}
+
+RecordSlot* TVirtualStringTree::NodeRecord(PVirtualNode node) {
+  if (node == nullptr || !node->hasSlot) return nullptr;
+  return &node->record;
+}
+
+PVirtualNode TVirtualStringTree::FirstNode() const {
+  return NodeAt(0);
+}
+
+PVirtualNode TVirtualStringTree::NextNode(PVirtualNode node) const {
+  if (!Owns(node)) return nullptr;
+  return NodeAt(node->index + 1);
+}
+
+PVirtualNode TVirtualStringTree::NodeAt(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= nodes_.size()) return nullptr;
+  PVirtualNode node = nodes_[static_cast<std::size_t>(index)].get();
+  EnsureInitialized(node);
+  return node;
+}
+
+// ---- Sorting ----
+
+void TVirtualStringTree::AutoSort() {
+  SortByColumn(sortColumn_, sortDirection_);
+}
+
+// Top-down merge over node pointers with one scratch buffer for the left run: the comparisons
+// and their order are those of the classic recursive list merge, at the cost of an array sort.
+// The sequence itself changes only once every comparison has returned, so a throwing handler
+// leaves the order as it was, and a handler that changes the list abandons the sort.
+template <typename Compare>
+void TVirtualStringTree::MergeSort(Compare& compare, TSortDirection direction) {
+  const std::size_t count = nodes_.size();
+  std::vector<PVirtualNode> order(count);
+  for (std::size_t i = 0; i < count; ++i) order[i] = nodes_[i].get();
+  std::vector<PVirtualNode> scratch(count / 2);
+  const bool descending = direction == sdDescending;
+  const std::uint64_t revision = revision_;
+  bool abandoned = false;
+
+  auto sortRun = [&](auto& self, std::size_t first, std::size_t length) -> void {
+    if (length < 2 || abandoned) return;
+    const std::size_t half = length / 2;
+    self(self, first, half);
+    self(self, first + half, length - half);
+    if (abandoned) return;
+    std::copy_n(order.begin() + static_cast<std::ptrdiff_t>(first), half, scratch.begin());
+    std::size_t a = 0;
+    std::size_t b = first + half;
+    std::size_t out = first;
+    const std::size_t end = first + length;
+    while (a < half && b < end) {
+      const int result = compare(scratch[a], order[b]);
+      if (revision != revision_) {
+        abandoned = true;
+        return;
+      }
+      const bool takeB = descending ? result < 0 : result > 0;
+      order[out++] = takeB ? order[b++] : scratch[a++];
+    }
+    while (a < half) order[out++] = scratch[a++];
+  };
+  sortRun(sortRun, 0, count);
+  if (abandoned) return;
+
+  std::vector<std::unique_ptr<VirtualNode>> sorted;
+  sorted.reserve(count);
+  for (PVirtualNode node : order) sorted.push_back(std::move(nodes_[node->index]));
+  nodes_.swap(sorted);
+  RenumberFrom(0);
+  ++revision_;
+}
+
+void TVirtualStringTree::SortByColumn(TColumnIndex column, TSortDirection direction) {
+  BatchScope batch(*this);
+  if (column >= NoColumn && nodes_.size() > 1) {
+    for (std::size_t i = 0; i < nodes_.size(); ++i) EnsureInitialized(nodes_[i].get());
+    std::unique_ptr<NodeComparer> comparer = OnPrepareSort ? OnPrepareSort(column) : nullptr;
+    if (comparer != nullptr) {
+      auto compare = [&](PVirtualNode a, PVirtualNode b) { return comparer->Compare(a, b); };
+      MergeSort(compare, direction);
+    } else if (OnCompareNodes) {
+      // A copy, so that a handler rebinding the event cannot pull it from under the sort.
+      const auto compareNodes = OnCompareNodes;
+      auto compare = [&](PVirtualNode a, PVirtualNode b) {
+        int result = 0;
+        compareNodes(a, b, column, result);
+        return result;
+      };
+      MergeSort(compare, direction);
+    }
+  }
+  if (batch.Close()) SyncViewAfterBatch();
+}
+
+// ---- Header ----
+
+int TVirtualStringTree::ColumnCount() const {
+  return static_cast<int>(columns_.size());
+}
+
+void TVirtualStringTree::AddColumn(const std::string& caption, int width) {
+  TVirtualTreeColumn column;
+  column.WideText = caption;
+  column.Width = std::clamp(width, column.MinWidth, column.MaxWidth);
+  column.Position = ColumnCount();
+  columns_.push_back(std::move(column));
+  Notify([](ListObserver& o) { o.HeaderChanged(); });
+}
+
+const TVirtualTreeColumn& TVirtualStringTree::Column(TColumnIndex index) const {
+  if (index < 0 || index >= ColumnCount()) return noColumn_;
+  return columns_[static_cast<std::size_t>(index)];
+}
+
+void TVirtualStringTree::SetColumnWidth(TColumnIndex index, int width) {
+  if (index < 0 || index >= ColumnCount()) return;
+  TVirtualTreeColumn& column = columns_[static_cast<std::size_t>(index)];
+  const int clamped = std::clamp(width, column.MinWidth, column.MaxWidth);
+  if (clamped == column.Width) return;
+  column.Width = clamped;
+  Notify([](ListObserver& o) { o.HeaderChanged(); });
+}
+
+// Anything but a permutation of the column indexes would leave two columns on one place.
+void TVirtualStringTree::SetColumnOrder(const std::vector<TColumnIndex>& indexesByPosition) {
+  if (indexesByPosition.size() != columns_.size()) return;
+  std::vector<bool> seen(columns_.size(), false);
+  for (TColumnIndex index : indexesByPosition) {
+    if (index < 0 || index >= ColumnCount() || seen[static_cast<std::size_t>(index)]) return;
+    seen[static_cast<std::size_t>(index)] = true;
+  }
+  bool changed = false;
+  for (std::size_t position = 0; position < indexesByPosition.size(); ++position) {
+    int& current = columns_[static_cast<std::size_t>(indexesByPosition[position])].Position;
+    if (current != static_cast<int>(position)) changed = true;
+    current = static_cast<int>(position);
+  }
+  if (changed) Notify([](ListObserver& o) { o.HeaderChanged(); });
+}
+
+TColumnIndex TVirtualStringTree::SortColumn() const {
+  return sortColumn_;
+}
+
+void TVirtualStringTree::SetSortColumn(TColumnIndex column) {
+  const TColumnIndex clamped = std::clamp(column, NoColumn, ColumnCount() - 1);
+  if (clamped == sortColumn_) return;
+  sortColumn_ = clamped;
+  Notify([](ListObserver& o) { o.HeaderChanged(); });
+  if (batchCount_ == 0) AutoSort();
+}
+
+TSortDirection TVirtualStringTree::SortDirection() const {
+  return sortDirection_;
+}
+
+void TVirtualStringTree::SetSortDirection(TSortDirection direction) {
+  // A stored setting may hold any byte; only 1 means descending.
+  const TSortDirection normal = direction == sdDescending ? sdDescending : sdAscending;
+  if (normal == sortDirection_) return;
+  sortDirection_ = normal;
+  Notify([](ListObserver& o) { o.HeaderChanged(); });
+  if (batchCount_ == 0) AutoSort();
+}
