@@ -1,0 +1,203 @@
+// The scan: what "Analyser" runs, and the two handlers that guard it while it runs.
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "Systeme/errors.h"
+#include "app/main_form.h"
+#include "inventory/add_hotfix_node.h"
+#include "inventory/date_text.h"
+#include "inventory/date_time.h"
+#include "settings/builtin_texts.h"
+
+namespace {
+
+constexpr std::uint16_t kEscapeKey = 27;
+constexpr std::size_t kFileTimeTextLength = 16;
+constexpr std::size_t kDateTextLength = 10;
+
+// Runs every step even when an earlier one fails, so that no clean-up is skipped; the first
+// failure (the one passed in included) goes on to the caller afterwards.
+void RunAllSteps(std::exception_ptr failure, std::initializer_list<std::function<void()>> steps) {
+  for (const auto& step : steps) {
+    try {
+      step();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+std::string HexCode(std::int32_t code) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(static_cast<std::uint32_t>(code)));
+  return text;
+}
+
+// A string property's text; an empty text when its value is null; "ERROR:" and its name when
+// it is not a string.
+std::string ReadTextProperty(HotfixObject& object, const std::string& name) {
+  HotfixProperty property = object.Property(name);
+  if (property.CIMType != wbemCimtypeString) return "ERROR:" + property.Name;
+  return property.Value.value_or(std::string());
+}
+
+}  // namespace
+
+void TMainForm::BtnSearchClick() {
+  if (Busy) return;
+  Busy = true;
+  // A stop asked for during an earlier scan must not cut this one short.
+  CancelRequested = false;
+
+  FormView& view = ports_.view;
+  std::exception_ptr failure;
+  bool cursorSaved = false;
+  bool batchOpen = false;
+  TCursor savedCursor = TCursor::crDefault;
+  try {
+    ClearList();
+    savedCursor = view.Cursor();
+    cursorSaved = true;
+    view.SetCursor(TCursor::crHourGlass);
+    view.SetCaption(ControlId::LabelNbKB, "");
+    vst.BeginBatch();
+    batchOpen = true;
+    ScanHotfixes();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  // Busy must never outlive the scan, or the window could not be closed again.
+  const auto closeBatch = [&] {
+    if (batchOpen) vst.EndBatch();
+  };
+  const auto restoreCursor = [&] {
+    if (cursorSaved) view.SetCursor(savedCursor);
+  };
+  const auto applySearch = [&] {
+    if (batchOpen) EditSearchChange();
+  };
+  RunAllSteps(failure, {closeBatch, [&] { Busy = false; }, restoreCursor, applySearch});
+}
+
+void TMainForm::ClearList() {
+  FormView& view = ports_.view;
+  const TCursor savedCursor = view.Cursor();
+  view.SetCursor(TCursor::crHourGlass);
+  std::exception_ptr failure;
+  bool batchOpen = false;
+  try {
+    vst.BeginBatch();
+    batchOpen = true;
+    vst.ClearNodes();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  const auto closeBatch = [&] {
+    if (batchOpen) vst.EndBatch();
+  };
+  RunAllSteps(failure, {closeBatch, [&] { view.SetCursor(savedCursor); }});
+  view.ProcessMessages();
+}
+
+void TMainForm::ScanHotfixes() {
+  HotfixCount = 0;
+  const TFormatSettings displaySettings = ports_.locale.FormatSettings();
+  TFormatSettings parseSettings = displaySettings;
+  parseSettings.ShortDateFormat = "M/J/A";
+
+  std::exception_ptr failure;
+  try {
+    // The service and the enumeration live for this block only: they are released before the
+    // count is shown and before any error dialog opens.
+    std::unique_ptr<HotfixService> service = ports_.hotfixes.ConnectServer(
+        Settings.LocalHost, Settings.Root, Settings.User, Settings.Password);
+    if (service) {
+      std::unique_ptr<HotfixEnumeration> objects = service->InstancesOf(HotfixClassName());
+      while (objects && !CancelRequested) {
+        std::unique_ptr<HotfixObject> object = objects->Next();
+        if (!object) break;
+        ReadHotfixObject(*object, parseSettings, displaySettings);
+        ++HotfixCount;
+      }
+    }
+  } catch (...) {
+    failure = std::current_exception();
+  }
+
+  if (HotfixCount != 0) {
+    ports_.view.SetCaption(ControlId::LabelNbKB, "(" + std::to_string(HotfixCount) + ")");
+  }
+  if (!failure) return;
+
+  std::string instruction;
+  std::string message;
+  std::int32_t code = 0;
+  try {
+    std::rethrow_exception(failure);
+  } catch (const EOleException& error) {
+    instruction = "Erreur (exception) 0x";
+    message = error.what();
+    code = error.ErrorCode();
+  } catch (const EOleSysError& error) {
+    instruction = "Erreur (système) 0x";
+    message = error.what();
+    code = error.ErrorCode();
+  }
+  ports_.dialogs.ShowTaskMessage(kApplicationTitle, instruction + HexCode(code), message,
+                                 tdIconWarning, tdbOk, false);
+}
+
+void TMainForm::ReadHotfixObject(HotfixObject& object, TFormatSettings parseSettings,
+                                 TFormatSettings displaySettings) {
+  auto record = std::make_unique<TTreeDataClass>();
+  try {
+    record->Description = ReadTextProperty(object, "Description");
+    record->HotFixID = ReadTextProperty(object, "HotFixID");
+    record->InstalledBy = ReadTextProperty(object, "InstalledBy");
+
+    HotfixProperty installedOn = object.Property("InstalledOn");
+    if (installedOn.CIMType != wbemCimtypeString) {
+      record->InstalledOn = "ERROR:" + installedOn.Name;
+    } else if (installedOn.Value) {
+      // A null date still leaves a row: the update is installed even if the platform forgot
+      // when, and dropping it would hide it from the list while still counting it.
+      const std::string& text = *installedOn.Value;
+      record->InstalledOn = text;
+      try {
+        DateTime date = NullDate();
+        if (text.size() == kFileTimeTextLength &&
+            (date = DecodeInstalledOn(text, ports_.timeZone)) != NullDate()) {
+          record->InstalledOn = DateTimeToString(date, displaySettings).substr(0, kDateTextLength);
+        } else if (TryStrToDate(text, parseSettings, ports_.currentYear(), date)) {
+          record->InstalledOn = DateTimeToString(date, displaySettings);
+        }
+      } catch (const std::exception&) {
+        // A date that cannot be written keeps the platform's text.
+        record->InstalledOn = text;
+      }
+    }
+
+    record->MatchState = 0;
+    AddHotfixNode(vst, nullptr, std::move(record));
+  } catch (const std::exception&) {
+    // An object that cannot be read (a property it lacks, say) gives no row; it still counts.
+  }
+}
+
+void TMainForm::FormKeyDown(std::uint16_t& key, TShiftState /*shift*/) {
+  if (key != kEscapeKey || !Busy) return;
+  const int answer = ports_.dialogs.ShowTaskMessage(
+      kApplicationTitle, "Opération en cours", "Voulez-vous arrêter l'opération immédiatement ?",
+      tdIconQuestion, tdbYes | tdbNo, false);
+  CancelRequested = answer == mrYes;
+}
+
+void TMainForm::FormCloseQuery(bool& canClose) {
+  canClose = !Busy;
+}

@@ -1,0 +1,222 @@
+#include "inventory/wmi_source_win32.h"
+
+#include <windows.h>
+#include <oleauto.h>
+// wbemcli.h alone: wbemidl.h brings the scripting declarations, whose names clash with ours.
+#include <wbemcli.h>
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "Systeme/com_owners_win32.h"
+#include "Systeme/errors.h"
+#include "Systeme/text_convert_win32.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+std::string TrimMessage(std::string text) {
+  while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+std::string SystemMessage(HRESULT code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  if (length == 0 || !buffer) return {};
+  std::string text = WideToUtf8(std::wstring_view(buffer, length));
+  LocalFree(buffer);
+  return TrimMessage(std::move(text));
+}
+
+// The description the failing call left on the thread, if any.
+std::string ErrorInfoDescription() {
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, &info) != S_OK || !info) return {};
+  UniqueBstr description;
+  if (FAILED(info->GetDescription(description.put()))) return {};
+  return TrimMessage(WideToUtf8(description.view()));
+}
+
+// Called before each WMI call, so that an error object left by an earlier, unrelated call can
+// never describe this one's failure.
+void ClearErrorInfo() {
+  SetErrorInfo(0, nullptr);
+}
+
+void ThrowIfFailed(HRESULT code) {
+  if (SUCCEEDED(code)) return;
+  std::string message = ErrorInfoDescription();
+  if (message.empty()) message = OleErrorMessage(code);
+  throw EOleException(message, static_cast<std::int32_t>(code));
+}
+
+// The account of a connection. The proxies keep pointers into it, so it lives as long as the
+// last object that talks through them; the password is wiped when it goes.
+class Credentials {
+ public:
+  Credentials(const std::string& user, const std::string& password)
+      : password_(AnsiToWide(password)) {
+    const std::wstring account = AnsiToWide(user);
+    const std::size_t backslash = account.find(L'\\');
+    if (backslash == std::wstring::npos) {
+      user_ = account;
+    } else {
+      domain_ = account.substr(0, backslash);
+      user_ = account.substr(backslash + 1);
+    }
+    identity_.User = reinterpret_cast<unsigned short*>(user_.data());
+    identity_.UserLength = static_cast<unsigned long>(user_.size());
+    identity_.Domain = reinterpret_cast<unsigned short*>(domain_.data());
+    identity_.DomainLength = static_cast<unsigned long>(domain_.size());
+    identity_.Password = reinterpret_cast<unsigned short*>(password_.data());
+    identity_.PasswordLength = static_cast<unsigned long>(password_.size());
+    identity_.Flags = SEC_WINNT_AUTH_IDENTITY_UNICODE;
+  }
+  ~Credentials() { SecureZeroMemory(password_.data(), password_.size() * sizeof(wchar_t)); }
+  Credentials(const Credentials&) = delete;
+  Credentials& operator=(const Credentials&) = delete;
+
+  SEC_WINNT_AUTH_IDENTITY_W* Identity() { return &identity_; }
+
+ private:
+  std::wstring user_;
+  std::wstring domain_;
+  std::wstring password_;
+  SEC_WINNT_AUTH_IDENTITY_W identity_{};
+};
+
+// Calls through the proxy use the account given (or the current one). An object that is not a
+// proxy (an in-process provider) has no blanket to set and needs none.
+void SetBlanket(IUnknown* proxy, Credentials* credentials) {
+  ClearErrorInfo();
+  const HRESULT code = CoSetProxyBlanket(
+      proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+      RPC_C_IMP_LEVEL_IMPERSONATE, credentials ? credentials->Identity() : nullptr, EOAC_NONE);
+  if (code == E_NOINTERFACE) return;
+  ThrowIfFailed(code);
+}
+
+class WmiObject : public HotfixObject {
+ public:
+  explicit WmiObject(ComPtr<IWbemClassObject> object) : object_(std::move(object)) {}
+
+  HotfixProperty Property(const std::string& name) override {
+    const std::wstring wideName = AnsiToWide(name);
+    UniqueVariant value;
+    CIMTYPE type = 0;
+    ClearErrorInfo();
+    ThrowIfFailed(object_->Get(wideName.c_str(), 0, value.put(), &type, nullptr));
+    HotfixProperty property;
+    property.CIMType = static_cast<std::int32_t>(type);
+    property.Value = WmiValueText(*value.get());
+    property.Name = name;
+    return property;
+  }
+
+ private:
+  ComPtr<IWbemClassObject> object_;
+};
+
+class WmiEnumeration : public HotfixEnumeration {
+ public:
+  WmiEnumeration(ComPtr<IEnumWbemClassObject> enumerator, std::shared_ptr<Credentials> account)
+      : enumerator_(std::move(enumerator)), account_(std::move(account)) {}
+
+  std::unique_ptr<HotfixObject> Next() override {
+    ComPtr<IWbemClassObject> object;
+    ULONG returned = 0;
+    ClearErrorInfo();
+    const HRESULT code = enumerator_->Next(static_cast<LONG>(WBEM_INFINITE), 1, &object, &returned);
+    // A failure is not the end of the list: it is reported, and the rows read so far stay.
+    ThrowIfFailed(code);
+    if (code != S_OK || returned == 0 || !object) return nullptr;
+    return std::make_unique<WmiObject>(std::move(object));
+  }
+
+ private:
+  ComPtr<IEnumWbemClassObject> enumerator_;
+  std::shared_ptr<Credentials> account_;  // the enumerator's proxy points into it
+};
+
+class WmiService : public HotfixService {
+ public:
+  WmiService(ComPtr<IWbemLocator> locator, ComPtr<IWbemServices> services,
+             std::shared_ptr<Credentials> account)
+      : locator_(std::move(locator)),
+        services_(std::move(services)),
+        account_(std::move(account)) {}
+
+  std::unique_ptr<HotfixEnumeration> InstancesOf(const std::string& className) override {
+    const UniqueBstr wideClass(AnsiToWide(className));
+    ComPtr<IEnumWbemClassObject> enumerator;
+    ClearErrorInfo();
+    ThrowIfFailed(services_->CreateInstanceEnum(
+        wideClass.get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr,
+        &enumerator));
+    if (account_) SetBlanket(enumerator.Get(), account_.get());
+    return std::make_unique<WmiEnumeration>(std::move(enumerator), account_);
+  }
+
+ private:
+  ComPtr<IWbemLocator> locator_;  // lives for the scan, as the connection does
+  ComPtr<IWbemServices> services_;
+  std::shared_ptr<Credentials> account_;  // null for the current account
+};
+
+}  // namespace
+
+std::optional<std::string> WmiValueText(const VARIANT& value) {
+  if (value.vt == VT_NULL) return std::nullopt;
+  if (value.vt == VT_BSTR) {
+    return WideToAnsi(value.bstrVal ? std::wstring_view(value.bstrVal, SysStringLen(value.bstrVal))
+                                    : std::wstring_view());
+  }
+  UniqueVariant converted;
+  if (FAILED(VariantChangeType(converted.get(), const_cast<VARIANT*>(&value), 0, VT_BSTR)))
+    return std::nullopt;
+  const BSTR text = converted.get()->bstrVal;
+  return WideToAnsi(text ? std::wstring_view(text, SysStringLen(text)) : std::wstring_view());
+}
+
+std::string OleErrorMessage(std::int32_t code) {
+  std::string message = SystemMessage(static_cast<HRESULT>(code));
+  if (!message.empty()) return message;
+  char text[32];
+  std::snprintf(text, sizeof text, "Erreur OLE %.8x", static_cast<unsigned>(code));
+  return text;
+}
+
+std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string& server,
+                                                              const std::string& nameSpace,
+                                                              const std::string& user,
+                                                              const std::string& password) {
+  ComPtr<IWbemLocator> locator;
+  const HRESULT created =
+      CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator));
+  if (FAILED(created)) {
+    throw EOleSysError(OleErrorMessage(created), static_cast<std::int32_t>(created));
+  }
+
+  const UniqueBstr path(L"\\\\" + AnsiToWide(server) + L"\\" + AnsiToWide(nameSpace));
+  const UniqueBstr wideUser(AnsiToWide(user));
+  const UniqueBstr widePassword(AnsiToWide(password));
+  ComPtr<IWbemServices> services;
+  ClearErrorInfo();
+  ThrowIfFailed(locator->ConnectServer(path.get(), wideUser.get(), widePassword.get(), nullptr,
+                                       WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr, nullptr,
+                                       &services));
+
+  std::shared_ptr<Credentials> account;
+  if (!user.empty()) account = std::make_shared<Credentials>(user, password);
+  SetBlanket(services.Get(), account.get());
+  return std::make_unique<WmiService>(std::move(locator), std::move(services), std::move(account));
+}

@@ -1,0 +1,599 @@
+// The scan through its ports: a fake WMI that can fail at every step, the list model, and the
+// recording fakes of the main window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Systeme/errors.h"
+#include "app/main_form.h"
+#include "main_form_fakes.h"
+
+namespace {
+
+using Properties = std::map<std::string, HotfixProperty>;
+
+HotfixProperty Text(const std::string& name, std::optional<std::string> value) {
+  return {wbemCimtypeString, std::move(value), name};
+}
+
+Properties Hotfix(const std::string& id, std::optional<std::string> installedOn = "3/14/2013",
+                  std::optional<std::string> description = "Update",
+                  std::optional<std::string> installedBy = "NT AUTHORITY\\SYSTEM") {
+  return {{"HotFixID", Text("HotFixID", id)},
+          {"Description", Text("Description", std::move(description))},
+          {"InstalledBy", Text("InstalledBy", std::move(installedBy))},
+          {"InstalledOn", Text("InstalledOn", std::move(installedOn))}};
+}
+
+enum class FailAt { Nothing, Locator, Connect, InstancesOf, Next };
+
+// A WMI stand-in driven by a script. Every object it hands out counts itself while alive, so
+// a test can see that the scan releases all of them on every path.
+class ScriptedSource : public HotfixSource {
+ public:
+  explicit ScriptedSource(CallLog& log) : log_(log) {}
+
+  std::vector<Properties> objects;
+  FailAt failAt = FailAt::Nothing;
+  std::size_t failNextAfter = 0;                // objects handed out before Next fails
+  bool nextRaisesOtherError = false;            // an error that is not a WMI one
+  std::function<void(std::size_t)> beforeNext;  // input that arrives while enumerating
+  int live = 0;
+  int connects = 0;
+  std::vector<std::string> connectArguments;
+  std::string className;
+
+  std::unique_ptr<HotfixService> ConnectServer(const std::string& server,
+                                               const std::string& nameSpace,
+                                               const std::string& user,
+                                               const std::string& password) override {
+    ++connects;
+    connectArguments = {server, nameSpace, user, password};
+    log_.push_back("ConnectServer");
+    if (failAt == FailAt::Locator) throw EOleSysError("Classe non enregistrée", 0x80040154);
+    if (failAt == FailAt::Connect) {
+      throw EOleException("Espace de noms non valide", static_cast<std::int32_t>(0x8004100E));
+    }
+    return std::make_unique<Service>(*this);
+  }
+
+ private:
+  struct Counted {
+    explicit Counted(ScriptedSource& source) : source(source) { ++source.live; }
+    ~Counted() { --source.live; }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+    ScriptedSource& source;
+  };
+
+  class Object : public HotfixObject, Counted {
+   public:
+    Object(ScriptedSource& source, Properties properties)
+        : Counted(source), properties_(std::move(properties)) {}
+    HotfixProperty Property(const std::string& name) override {
+      auto found = properties_.find(name);
+      if (found == properties_.end()) {
+        throw EOleException("Introuvable", static_cast<std::int32_t>(0x80041002));
+      }
+      return found->second;
+    }
+
+   private:
+    Properties properties_;
+  };
+
+  class Enumeration : public HotfixEnumeration, Counted {
+   public:
+    using Counted::Counted;
+    ~Enumeration() override { source.log_.push_back("Release enumeration"); }
+    std::unique_ptr<HotfixObject> Next() override {
+      if (source.beforeNext) source.beforeNext(next_);
+      if (source.failAt == FailAt::Next && next_ == source.failNextAfter) {
+        if (source.nextRaisesOtherError) throw std::runtime_error("Objet inattendu");
+        throw EOleException("Appel interrompu", static_cast<std::int32_t>(0x80041001));
+      }
+      if (next_ >= source.objects.size()) return nullptr;
+      return std::make_unique<Object>(source, source.objects[next_++]);
+    }
+
+   private:
+    std::size_t next_ = 0;
+  };
+
+  class Service : public HotfixService, Counted {
+   public:
+    using Counted::Counted;
+    ~Service() override { source.log_.push_back("Release service"); }
+    std::unique_ptr<HotfixEnumeration> InstancesOf(const std::string& name) override {
+      source.className = name;
+      source.log_.push_back("InstancesOf " + name);
+      if (source.failAt == FailAt::InstancesOf) {
+        throw EOleException("Classe non valide", static_cast<std::int32_t>(0x80041010));
+      }
+      return std::make_unique<Enumeration>(source);
+    }
+  };
+
+  CallLog& log_;
+};
+
+class HotfixScanTest : public ::testing::Test {
+ protected:
+  HotfixScanTest() {
+    TFormatSettings french;
+    french.DateSeparator = '/';
+    french.ShortDateFormat = "dd/MM/yyyy";
+    french.LongTimeFormat = "HH:mm:ss";
+    UseFormats(french);
+  }
+
+  void UseFormats(const TFormatSettings& formats) {
+    f.locale = MakePortableLocaleText(formats);
+    f.form.reset();
+  }
+
+  TMainForm& Form() {
+    if (!f.form) {
+      f.source = &source;
+      TMainForm& form = f.Build();
+      // As at start-up: the first node fixes the size of the record slot.
+      form.vst.SetRootNodeCount(1);
+      form.vst.SetRootNodeCount(0);
+    }
+    return *f.form;
+  }
+
+  std::vector<TTreeDataClass> Rows() {
+    std::vector<TTreeDataClass> rows;
+    for (PVirtualNode node = Form().vst.FirstNode(); node; node = Form().vst.NextNode(node)) {
+      RecordSlot* slot = Form().vst.NodeRecord(node);
+      if (slot && *slot) rows.push_back(**slot);
+    }
+    std::sort(rows.begin(), rows.end(), [](const TTreeDataClass& a, const TTreeDataClass& b) {
+      return a.HotFixID < b.HotFixID;
+    });
+    return rows;
+  }
+
+  std::string Count() { return f.view.Caption(ControlId::LabelNbKB); }
+
+  // What every ended scan leaves: an idle, usable window.
+  void ExpectIdle() {
+    EXPECT_FALSE(Form().Busy);
+    EXPECT_EQ(f.view.cursor, TCursor::crDefault);
+    EXPECT_EQ(Form().vst.BatchCount(), 0);
+    EXPECT_EQ(source.live, 0);
+    bool canClose = false;
+    Form().FormCloseQuery(canClose);
+    EXPECT_TRUE(canClose);
+  }
+
+  std::size_t IndexOf(const std::string& entry, std::size_t from = 0) {
+    const auto start = f.log.begin() + static_cast<std::ptrdiff_t>(std::min(from, f.log.size()));
+    return static_cast<std::size_t>(std::find(start, f.log.end(), entry) - f.log.begin());
+  }
+  std::size_t LastIndexOf(const std::string& entry) {
+    const auto found = std::find(f.log.rbegin(), f.log.rend(), entry);
+    return found == f.log.rend() ? f.log.size()
+                                 : static_cast<std::size_t>(f.log.rend() - found) - 1;
+  }
+
+  // The entries appear in the log in this order (others may come between them).
+  void ExpectInOrder(const std::vector<std::string>& entries) {
+    std::size_t at = 0;
+    for (const std::string& entry : entries) {
+      at = IndexOf(entry, at);
+      ASSERT_LT(at, f.log.size()) << "missing or out of order: " << entry;
+      ++at;
+    }
+  }
+
+  MainFormFixture f;
+  ScriptedSource source{f.log};
+};
+
+TEST_F(HotfixScanTest, ReadsEveryObjectIntoARowAndShowsTheCount) {
+  source.objects = {Hotfix("KB300"), Hotfix("KB100"), Hotfix("KB200")};
+  Form().Settings.LocalHost = "serveur";
+  Form().Settings.Root = "root\\cimv2";
+  Form().Settings.User = "admin";
+  Form().Settings.Password = "secret";
+
+  Form().BtnSearchClick();
+
+  const auto rows = Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].HotFixID, "KB100");
+  EXPECT_EQ(rows[0].Description, "Update");
+  EXPECT_EQ(rows[0].InstalledBy, "NT AUTHORITY\\SYSTEM");
+  EXPECT_EQ(rows[0].InstalledOn, "14/03/2013");
+  EXPECT_EQ(Count(), "(3)");
+  EXPECT_EQ(Form().HotfixCount, 3);
+  EXPECT_EQ(source.connectArguments,
+            (std::vector<std::string>{"serveur", "root\\cimv2", "admin", "secret"}));
+  EXPECT_EQ(source.className, "Win32_QuickFixEngineering");
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  ExpectIdle();
+
+  // The order of the visible steps: the list emptied under its own hourglass and one message
+  // pass, then the scan's hourglass, the count emptied before the connection, the WMI objects
+  // released before the count shows, the cursor back last.
+  ExpectInOrder({"SetCursor hourglass", "SetCursor default", "ProcessMessages",
+                 "SetCursor hourglass", "SetCaption LabelNbKB=", "ConnectServer",
+                 "InstancesOf Win32_QuickFixEngineering", "Release enumeration", "Release service",
+                 "SetCaption LabelNbKB=(3)", "SetCursor default"});
+  EXPECT_EQ(LastIndexOf("SetCursor default"), IndexOf("SetCaption LabelNbKB=(3)") + 1);
+}
+
+TEST_F(HotfixScanTest, AnEmptyEnumerationShowsNoCountAndNoMessage) {
+  Form().BtnSearchClick();
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(Count(), "");
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  ExpectIdle();
+}
+
+TEST_F(HotfixScanTest, ANewScanReplacesTheRowsOfTheLastOne) {
+  source.objects = {Hotfix("KB1"), Hotfix("KB2")};
+  Form().BtnSearchClick();
+  ASSERT_EQ(Rows().size(), 2u);
+
+  source.objects = {Hotfix("KB9")};
+  int rowsDuringPass = -1;
+  f.view.onProcessMessages = [&] { rowsDuringPass = Form().vst.RootNodeCount(); };
+  Form().BtnSearchClick();
+  EXPECT_EQ(rowsDuringPass, 0);
+  ASSERT_EQ(Rows().size(), 1u);
+  EXPECT_EQ(Rows()[0].HotFixID, "KB9");
+  EXPECT_EQ(Count(), "(1)");
+}
+
+struct FailureCase {
+  const char* name;
+  FailAt failAt;
+  std::size_t failNextAfter;
+  std::string instruction;
+  std::string content;
+  std::size_t rowsKept;
+  std::string count;
+};
+
+TEST_F(HotfixScanTest, EachFailingStepIsReportedAndLeavesAUsableWindow) {
+  const std::vector<FailureCase> cases = {
+      {"locator", FailAt::Locator, 0, "Erreur (système) 0x80040154", "Classe non enregistrée", 0,
+       ""},
+      {"connection", FailAt::Connect, 0, "Erreur (exception) 0x8004100E",
+       "Espace de noms non valide", 0, ""},
+      {"enumeration", FailAt::InstancesOf, 0, "Erreur (exception) 0x80041010", "Classe non valide",
+       0, ""},
+      {"first Next", FailAt::Next, 0, "Erreur (exception) 0x80041001", "Appel interrompu", 0, ""},
+      // The rows read before a failing Next stay, with the count of objects met.
+      {"third Next", FailAt::Next, 2, "Erreur (exception) 0x80041001", "Appel interrompu", 2,
+       "(2)"},
+  };
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    f.log.clear();
+    f.dialogs.messages.clear();
+    source.objects = {Hotfix("KB1"), Hotfix("KB2"), Hotfix("KB3")};
+    source.failAt = c.failAt;
+    source.failNextAfter = c.failNextAfter;
+
+    Form().BtnSearchClick();
+
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    const ShownMessage& shown = f.dialogs.messages[0];
+    EXPECT_EQ(shown.title, "Fixtally");
+    EXPECT_EQ(shown.instruction, c.instruction);
+    EXPECT_EQ(shown.content, c.content);
+    EXPECT_EQ(shown.icon, 84);
+    EXPECT_EQ(shown.buttons, 1);
+    EXPECT_FALSE(shown.keepLineBreaks);
+    EXPECT_EQ(Rows().size(), c.rowsKept);
+    EXPECT_EQ(Count(), c.count);
+    ExpectIdle();
+    // The dialog comes after the WMI objects are gone and before the window is idle again.
+    EXPECT_LT(IndexOf("ShowTaskMessage " + c.instruction), LastIndexOf("SetCursor default"));
+    if (c.failAt != FailAt::Locator && c.failAt != FailAt::Connect) {
+      ExpectInOrder({"Release service", "ShowTaskMessage " + c.instruction});
+    }
+
+    // The next scan works normally.
+    source.failAt = FailAt::Nothing;
+    Form().BtnSearchClick();
+    EXPECT_EQ(Rows().size(), 3u);
+    EXPECT_EQ(Count(), "(3)");
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
+    ExpectIdle();
+  }
+}
+
+TEST_F(HotfixScanTest, AnotherErrorEndsTheScanAndReachesTheGeneralReport) {
+  source.objects = {Hotfix("KB1"), Hotfix("KB2")};
+  source.failAt = FailAt::Next;
+  source.failNextAfter = 1;
+  source.nextRaisesOtherError = true;
+
+  Form().RunUserAction([&] { Form().BtnSearchClick(); });
+
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  EXPECT_EQ(f.dialogs.errorReports, std::vector<std::string>{"Objet inattendu"});
+  EXPECT_EQ(Rows().size(), 1u);
+  EXPECT_EQ(Count(), "(1)");
+  ExpectIdle();
+}
+
+TEST_F(HotfixScanTest, AListThatFailsStillLeavesAUsableWindow) {
+  source.objects = {Hotfix("KB1"), Hotfix("KB2")};
+  Form().BtnSearchClick();
+  ASSERT_EQ(Rows().size(), 2u);
+
+  // Freeing the old rows fails: the scan does not start, and nothing stays busy.
+  auto freeNode = Form().vst.OnFreeNode;
+  Form().vst.OnFreeNode = [](PVirtualNode) { throw std::runtime_error("Liste bloquée"); };
+  Form().RunUserAction([&] { Form().BtnSearchClick(); });
+  Form().vst.OnFreeNode = freeNode;
+  EXPECT_EQ(f.dialogs.errorReports, std::vector<std::string>{"Liste bloquée"});
+  EXPECT_EQ(source.connects, 1);
+  ExpectIdle();
+
+  // Sorting the new rows fails when the batch closes: the rows are there, nothing stays busy.
+  Form().vst.OnPrepareSort = nullptr;
+  Form().vst.OnCompareNodes = [](PVirtualNode, PVirtualNode, TColumnIndex, int&) {
+    throw std::runtime_error("Tri impossible");
+  };
+  Form().RunUserAction([&] { Form().BtnSearchClick(); });
+  EXPECT_EQ(f.dialogs.errorReports.back(), "Tri impossible");
+  EXPECT_EQ(Rows().size(), 2u);
+  EXPECT_EQ(Count(), "(2)");
+  ExpectIdle();
+}
+
+TEST_F(HotfixScanTest, AnUnreadableObjectGivesNoRowButCounts) {
+  Properties withoutId = Hotfix("KB2");
+  withoutId.erase("HotFixID");
+  Properties withoutDate = Hotfix("KB3");
+  withoutDate.erase("InstalledOn");
+  source.objects = {Hotfix("KB1"), withoutId, withoutDate, Hotfix("KB4")};
+
+  Form().BtnSearchClick();
+
+  const auto rows = Rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].HotFixID, "KB1");
+  EXPECT_EQ(rows[1].HotFixID, "KB4");
+  EXPECT_EQ(Count(), "(4)");
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  ExpectIdle();
+}
+
+TEST_F(HotfixScanTest, NullValuesGiveEmptyTextsAndKeepTheRow) {
+  source.objects = {Hotfix("KB1"), Hotfix("KB2", std::nullopt),
+                    Hotfix("KB3", "1/2/2013", std::nullopt, std::nullopt)};
+  Form().BtnSearchClick();
+
+  const auto rows = Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(Count(), "(3)");
+  EXPECT_EQ(rows[1].InstalledOn, "");
+  EXPECT_EQ(rows[1].Description, "Update");
+  EXPECT_EQ(rows[2].Description, "");
+  EXPECT_EQ(rows[2].InstalledBy, "");
+  EXPECT_EQ(rows[2].InstalledOn, "02/01/2013");
+}
+
+TEST_F(HotfixScanTest, APropertyOfAnotherTypeShowsItsName) {
+  for (const std::string name : {"Description", "HotFixID", "InstalledBy", "InstalledOn"}) {
+    SCOPED_TRACE(name);
+    Properties object = Hotfix("KB1");
+    object[name] = {19, std::string("42"), name};  // 19: unsigned 32-bit
+    source.objects = {object};
+    Form().BtnSearchClick();
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    const TTreeDataClass& row = rows[0];
+    const std::map<std::string, std::string> texts = {{"Description", row.Description},
+                                                      {"HotFixID", row.HotFixID},
+                                                      {"InstalledBy", row.InstalledBy},
+                                                      {"InstalledOn", row.InstalledOn}};
+    EXPECT_EQ(texts.at(name), "ERROR:" + name);
+    EXPECT_EQ(row.MatchState, 0);
+  }
+}
+
+struct DateCase {
+  std::string installedOn;
+  std::string expected;
+};
+
+TEST_F(HotfixScanTest, InstalledOnWithTheSlashLocale) {
+  const std::vector<DateCase> cases = {
+      {"3/14/2013", "14/03/2013"},
+      {" 3 / 14 / 2013 ", "14/03/2013"},
+      {"3/14/13", "14/03/2013"},
+      {"3/14", "14/03/2026"},  // the current year
+      {"13/14/2013", "13/14/2013"},
+      {"2/30/2013", "2/30/2013"},
+      {"", ""},
+      {"22/2/2022", "22/2/2022"},  // day first: no month 22
+      {"\xE9t\xE9 2013", "\xE9t\xE9 2013"},
+      // A file time written in hexadecimal: the date part of its local date and time.
+      {"01CE209EE1784400", "14/03/2013"},
+      {"01ce209ee1784400", "14/03/2013"},
+      // Sixteen characters that make no file time keep the platform's text rather than a row
+      // of zeros; a date among them is still read.
+      {"0000000000000000", "0000000000000000"},
+      {"12/25/2013 10:00", "12/25/2013 10:00"},
+      {"   12/25/2013   ", "25/12/2013"},
+      {"01CE209EE178440G", "01CE209EE178440G"},
+  };
+  for (const DateCase& c : cases) {
+    source.objects = {Hotfix("KB1", c.installedOn)};
+    Form().BtnSearchClick();
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 1u) << c.installedOn;
+    EXPECT_EQ(rows[0].InstalledOn, c.expected) << "InstalledOn: " << c.installedOn;
+  }
+}
+
+TEST_F(HotfixScanTest, InstalledOnWithTheDotLocale) {
+  TFormatSettings german;
+  german.DateSeparator = '.';
+  german.ShortDateFormat = "d.M.yyyy";
+  german.LongTimeFormat = "HH:mm:ss";
+  UseFormats(german);
+  const std::vector<DateCase> cases = {
+      {"3/14/2013", "3/14/2013"},
+      {"3.14.2013", "14.3.2013"},
+      {"01CE209EE1784400", "14.3.2013 "},  // ten characters of "14.3.2013 10:30:00"
+  };
+  for (const DateCase& c : cases) {
+    source.objects = {Hotfix("KB1", c.installedOn)};
+    Form().BtnSearchClick();
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].InstalledOn, c.expected) << "InstalledOn: " << c.installedOn;
+  }
+}
+
+TEST_F(HotfixScanTest, HugeValuesAndManyObjects) {
+  const std::string huge(100000, 'x');
+  std::string hugeAccents;
+  for (int i = 0; i < 50000; ++i) hugeAccents += "\xC3\xA9";
+  source.objects = {Hotfix("KB" + huge, huge, hugeAccents, huge),
+                    Hotfix("KB1", hugeAccents, huge, "")};
+  for (int i = 0; i < 5000; ++i) source.objects.push_back(Hotfix("KB" + std::to_string(i + 10)));
+
+  Form().BtnSearchClick();
+
+  const auto rows = Rows();
+  ASSERT_EQ(rows.size(), 5002u);
+  EXPECT_EQ(Count(), "(5002)");
+  const auto hugeRow = std::find_if(rows.begin(), rows.end(), [&](const TTreeDataClass& row) {
+    return row.HotFixID.size() == huge.size() + 2;
+  });
+  ASSERT_NE(hugeRow, rows.end());
+  EXPECT_EQ(hugeRow->InstalledOn, huge);
+  EXPECT_EQ(hugeRow->Description, hugeAccents);
+  ExpectIdle();
+}
+
+TEST_F(HotfixScanTest, ASecondClickDuringTheScanDoesNothing) {
+  source.objects = {Hotfix("KB1")};
+  int innerClicks = 0;
+  f.view.onProcessMessages = [&] {
+    ++innerClicks;
+    Form().BtnSearchClick();
+  };
+  Form().BtnSearchClick();
+  EXPECT_EQ(innerClicks, 1);
+  EXPECT_EQ(source.connects, 1);
+  EXPECT_EQ(Rows().size(), 1u);
+  ExpectIdle();
+}
+
+TEST_F(HotfixScanTest, CloseIsRefusedDuringTheScanOnly) {
+  std::vector<bool> answers;
+  f.view.onProcessMessages = [&] {
+    bool canClose = true;
+    Form().FormCloseQuery(canClose);
+    answers.push_back(canClose);
+  };
+  source.beforeNext = [&](std::size_t) {
+    bool canClose = true;
+    Form().FormCloseQuery(canClose);
+    answers.push_back(canClose);
+  };
+  source.objects = {Hotfix("KB1")};
+  Form().BtnSearchClick();
+  EXPECT_EQ(answers, (std::vector<bool>{false, false, false}));
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  ExpectIdle();
+}
+
+TEST_F(HotfixScanTest, EscapeOutsideAScanOrAnotherKeyDoesNothing) {
+  std::uint16_t escape = 27;
+  Form().FormKeyDown(escape, TShiftState{});
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  EXPECT_EQ(escape, 27);
+
+  f.view.onProcessMessages = [&] {
+    std::uint16_t enter = 13;
+    Form().FormKeyDown(enter, TShiftState{});
+    EXPECT_EQ(enter, 13);
+  };
+  Form().BtnSearchClick();
+  EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST_F(HotfixScanTest, EscapeDuringTheScanAsksAndYesStopsIt) {
+  source.objects = {Hotfix("KB1"), Hotfix("KB2"), Hotfix("KB3"), Hotfix("KB4")};
+  f.dialogs.answers = {mrYes};
+  std::uint16_t key = 27;
+  source.beforeNext = [&](std::size_t index) {
+    if (index == 2) Form().FormKeyDown(key, TShiftState{false, false, true});
+  };
+
+  Form().BtnSearchClick();
+
+  ASSERT_EQ(f.dialogs.messages.size(), 1u);
+  const ShownMessage& asked = f.dialogs.messages[0];
+  EXPECT_EQ(asked.title, "Fixtally");
+  EXPECT_EQ(asked.instruction, "Opération en cours");
+  EXPECT_EQ(asked.content, "Voulez-vous arrêter l'opération immédiatement ?");
+  EXPECT_EQ(asked.icon, 99);
+  EXPECT_EQ(asked.buttons, 6);
+  EXPECT_FALSE(asked.keepLineBreaks);
+  EXPECT_EQ(key, 27);
+  EXPECT_TRUE(Form().CancelRequested);
+  // The object being handed over when Escape came is still read; none after it.
+  EXPECT_EQ(Rows().size(), 3u);
+  EXPECT_EQ(Count(), "(3)");
+  ExpectIdle();
+
+  // The next scan is not stopped by the last one's answer.
+  source.beforeNext = nullptr;
+  Form().BtnSearchClick();
+  EXPECT_FALSE(Form().CancelRequested);
+  EXPECT_EQ(Rows().size(), 4u);
+}
+
+TEST_F(HotfixScanTest, EscapeAnsweredOtherwiseLetsTheScanRun) {
+  for (int answer : {mrNo, mrOk, 0, mrCancel}) {
+    SCOPED_TRACE(answer);
+    f.dialogs.messages.clear();
+    source.objects = {Hotfix("KB1"), Hotfix("KB2")};
+    f.dialogs.answers = {answer};
+    f.view.onProcessMessages = [&] {
+      std::uint16_t key = 27;
+      Form().FormKeyDown(key, TShiftState{});
+    };
+    Form().BtnSearchClick();
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_FALSE(Form().CancelRequested);
+    EXPECT_EQ(Rows().size(), 2u);
+    EXPECT_EQ(Count(), "(2)");
+  }
+}
+
+TEST_F(HotfixScanTest, YesDuringTheListPassStopsBeforeTheFirstObject) {
+  source.objects = {Hotfix("KB1"), Hotfix("KB2")};
+  f.dialogs.answers = {mrYes};
+  f.view.onProcessMessages = [&] {
+    std::uint16_t key = 27;
+    Form().FormKeyDown(key, TShiftState{});
+  };
+  Form().BtnSearchClick();
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(Count(), "");
+  ExpectIdle();
+}
+
+}  // namespace
