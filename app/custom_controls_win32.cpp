@@ -167,7 +167,11 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (state && state->onMouseDown) state->onMouseDown(message == WM_LBUTTONDOWN);
+      // Nothing thrown may cross into the system's code.
+      try {
+        if (state && state->onMouseDown) state->onMouseDown(message == WM_LBUTTONDOWN);
+      } catch (...) {
+      }
       return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
