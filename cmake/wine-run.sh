@@ -48,4 +48,8 @@ fi
 
 # A persistent server makes each later start take milliseconds instead of most of a second.
 wineserver -p >/dev/null 2>&1 </dev/null
+# Wine's own services (explorer, services, devices) start with the first program and outlive
+# it. Started here, away from the caller's pipes: started by the test, they would inherit
+# CTest's output pipe and keep it open long after the test ended.
+wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
 exec wine "$@"
