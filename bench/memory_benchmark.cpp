@@ -1,0 +1,47 @@
+// What the rows of one scan keep allocated: nodes, records and their texts, and the list's own
+// sequence. Measured with the counting operator new of alloc_counter.cpp.
+#include <benchmark/benchmark.h>
+
+#include "bench/alloc_counter.h"
+#include "bench/bench_form.h"
+
+namespace {
+
+constexpr double kAllowedPerRow = 64.0;  // bytes a row may cost beyond 1.5 times its text
+
+void MemoryHeldByRows(benchmark::State& state) {
+  const auto count = static_cast<std::size_t>(state.range(0));
+  const std::vector<GeneratedRow>& rows = RowsFor(count);
+  for (auto _ : state) {
+    BenchForm form;
+    TMainForm& mainForm = form.Form();
+    const TFormatSettings display = mainForm.Ports().locale.FormatSettings();
+    TFormatSettings parse = display;
+    parse.ShortDateFormat = "M/J/A";
+    mainForm.vst.BeginBatch();
+    const AllocationCount before = CurrentAllocations();
+    for (const GeneratedRow& row : rows) {
+      GeneratedObject object(row);
+      mainForm.ReadHotfixObject(object, parse, display);
+    }
+    const AllocationCount after = CurrentAllocations();
+    mainForm.vst.EndBatch();
+
+    double textBytes = 0;
+    for (const TTreeDataClass* record : form.Records()) {
+      textBytes += static_cast<double>(record->Description.size() + record->HotFixID.size() +
+                                       record->InstalledBy.size() + record->InstalledOn.size());
+    }
+    const double held = static_cast<double>(after.liveBytes - before.liveBytes);
+    state.counters["held_bytes"] = held;
+    state.counters["text_bytes"] = textBytes;
+    state.counters["goal_bytes"] = 1.5 * textBytes + kAllowedPerRow * static_cast<double>(count);
+    state.counters["blocks"] = static_cast<double>(after.liveAllocations - before.liveAllocations);
+    state.counters["held_per_row"] = held / static_cast<double>(count);
+    state.counters["text_per_row"] = textBytes / static_cast<double>(count);
+  }
+}
+
+}  // namespace
+
+BENCHMARK(MemoryHeldByRows)->ArgNames({"rows"})->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(1);
