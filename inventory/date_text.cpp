@@ -107,12 +107,11 @@ std::string FormatDateTime(std::string_view format, DateTime value,
     }
     std::size_t count = 1;
     while (i + count < format.size() && format[i + count] == c) ++count;
-    if (AppendField(out, c, count, f, settings)) {
-      i += count;
-    } else {
-      out += c;
-      ++i;
-    }
+    // Whether a letter is a picture letter does not depend on the run's length, so a run of
+    // plain characters is copied whole: scanning it again from each of its characters would
+    // make long literal texts cost the square of their length.
+    if (!AppendField(out, c, count, f, settings)) out.append(count, c);
+    i += count;
   }
   return out;
 }

@@ -120,6 +120,8 @@ TEST(FormatDateTime, QuotedTextAndOtherCharactersAreLiteral) {
       {"'", ""},
       {"d,x!", "4,x!"},
       {"\xE9 d", "\xE9 4"},
+      {"..d..", "..4.."},
+      {std::string(50000, '-') + "d", std::string(50000, '-') + "4"},
       {"", ""},
       {std::string("d\0M", 3), std::string("4\0"
                                            "3",
