@@ -1,8 +1,9 @@
 #!/bin/bash
 # Installs what building and testing Fixtally needs on Debian 12, when it is missing:
-# the native toolchain and GoogleTest, MinGW-w64 for the 32-bit Windows build, 32-bit Wine, Xvfb.
+# the native toolchain, GoogleTest and Google Benchmark, clang with libFuzzer, MinGW-w64 for the
+# 32-bit Windows build, 32-bit Wine, Xvfb.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang clang-format googletest libgtest-dev libgmock-dev
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest libgtest-dev libgmock-dev
           libbenchmark-dev g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64
           xvfb x11-utils xdotool imagemagick locales)
 missing=()

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs what is missing, builds and runs every test: the core natively, the core under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz target for a few seconds, and the
+# Windows build under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh || exit 1
@@ -42,6 +43,14 @@ for preset in native asan mingw; do
   fi
   tail -3 "build/$preset.test.log"
 done
+echo "=== fuzz: each target for ${FUZZ_SECONDS:-10}s"
+if FUZZ_JOBS=2 scripts/fuzz.sh "${FUZZ_SECONDS:-10}" >build/fuzz.log 2>&1; then
+  results+=("fuzz: $(tail -1 build/fuzz.log)")
+else
+  status=1
+  cat build/fuzz.log
+  results+=("fuzz: a target failed (build/fuzz.log)")
+fi
 echo "=== summary"
 printf '%s\n' "${results[@]}"
 exit $status
