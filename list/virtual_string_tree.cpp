@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "list/merge_order.h"
+
 // Holds one batch open for its lifetime. A handler that throws in the middle of an operation
 // must not leave the counter raised, or the list would never sort by itself again.
 class TVirtualStringTree::BatchScope {
@@ -70,7 +72,7 @@ void TVirtualStringTree::SyncViewAfterBatch() {
 bool TVirtualStringTree::Owns(PVirtualNode node) const {
   return node != nullptr && node->index >= 0 &&
          static_cast<std::size_t>(node->index) < nodes_.size() &&
-         nodes_[static_cast<std::size_t>(node->index)].get() == node;
+         nodes_[static_cast<std::size_t>(node->index)] == node;
 }
 
 // The flag goes up before the handler runs, so a node is initialised once even if the
@@ -78,6 +80,7 @@ bool TVirtualStringTree::Owns(PVirtualNode node) const {
 void TVirtualStringTree::EnsureInitialized(PVirtualNode node) const {
   if (node == nullptr || node->initialized) return;
   node->initialized = true;
+  --uninitialized_;
   if (OnInitNode) {
     InitialStates states;
     OnInitNode(nullptr, node, states);
@@ -100,12 +103,34 @@ PVirtualNode TVirtualStringTree::CreateNode() {
     if (OnGetNodeDataSize) OnGetNodeDataSize(size);
     nodeDataSize_ = std::max(size, 0);
   }
-  auto node = std::make_unique<VirtualNode>();
+  if (freeNodes_.empty()) {
+    constexpr std::size_t kBlockSize = 1024;
+    nodeBlocks_.push_back(std::make_unique<VirtualNode[]>(kBlockSize));
+    VirtualNode* block = nodeBlocks_.back().get();
+    // Room for every node of every block, so that giving a node back never allocates.
+    freeNodes_.reserve(nodeBlocks_.size() * kBlockSize);
+    for (std::size_t i = kBlockSize; i > 0; --i) freeNodes_.push_back(&block[i - 1]);
+  }
+  nodes_.reserve(nodes_.size() + 1);  // so that nothing below can fail
+  PVirtualNode node = freeNodes_.back();
+  freeNodes_.pop_back();
+  *node = VirtualNode{};
   node->hasSlot = nodeDataSize_ > 0;
   node->index = RootNodeCount();
-  nodes_.push_back(std::move(node));
+  nodes_.push_back(node);
+  ++uninitialized_;
   ++revision_;
-  return nodes_.back().get();
+  return node;
+}
+
+// The node's record goes with it. The node's memory stays with the list until the list goes,
+// so a pointer kept to a deleted node still reads as no node of the list (index -1) instead of
+// reading freed memory.
+void TVirtualStringTree::ReleaseNode(PVirtualNode node) {
+  if (!node->initialized) --uninitialized_;
+  node->record.reset();
+  node->index = -1;
+  freeNodes_.push_back(node);
 }
 
 // From the end, each node leaving the sequence before its handler runs: a throwing handler
@@ -120,13 +145,18 @@ void TVirtualStringTree::DeleteNodes(std::size_t fromIndex) {
   };
   try {
     while (nodes_.size() > fromIndex) {
-      std::unique_ptr<VirtualNode> node = std::move(nodes_.back());
+      const PVirtualNode node = nodes_.back();
       nodes_.pop_back();
       ++revision_;
-      if (node.get() == focused_ || node.get() == selected_) focusMoved = true;
-      if (node.get() == focused_) focused_ = nullptr;
-      if (node.get() == selected_) selected_ = nullptr;
-      if (node->initialized && OnFreeNode) OnFreeNode(node.get());
+      if (node == focused_ || node == selected_) focusMoved = true;
+      if (node == focused_) focused_ = nullptr;
+      if (node == selected_) selected_ = nullptr;
+      struct Release {
+        TVirtualStringTree& tree;
+        PVirtualNode node;
+        ~Release() { tree.ReleaseNode(node); }
+      } release{*this, node};
+      if (node->initialized && OnFreeNode) OnFreeNode(node);
     }
   } catch (...) {
     syncView();
@@ -194,7 +224,7 @@ PVirtualNode TVirtualStringTree::NextNode(PVirtualNode node) const {
 
 PVirtualNode TVirtualStringTree::NodeAt(int index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= nodes_.size()) return nullptr;
-  PVirtualNode node = nodes_[static_cast<std::size_t>(index)].get();
+  PVirtualNode node = nodes_[static_cast<std::size_t>(index)];
   EnsureInitialized(node);
   return node;
 }
@@ -205,48 +235,41 @@ void TVirtualStringTree::AutoSort() {
   SortByColumn(sortColumn_, sortDirection_);
 }
 
-// Top-down merge over node pointers with one scratch buffer for the left run: the comparisons
-// and their order are those of the classic recursive list merge, at the cost of an array sort.
 // The sequence itself changes only once every comparison has returned, so a throwing handler
 // leaves the order as it was, and a handler that changes the list abandons the sort.
 template <typename Compare>
 void TVirtualStringTree::MergeSort(Compare& compare, TSortDirection direction) {
-  const std::size_t count = nodes_.size();
-  std::vector<PVirtualNode> order(count);
-  for (std::size_t i = 0; i < count; ++i) order[i] = nodes_[i].get();
-  std::vector<PVirtualNode> scratch(count / 2);
-  const bool descending = direction == sdDescending;
+  std::vector<PVirtualNode> order(nodes_.size());
+  for (std::size_t i = 0; i < nodes_.size(); ++i) order[i] = nodes_[i];
   const std::uint64_t revision = revision_;
-  bool abandoned = false;
+  if (!MergeSortItems(order, compare, direction == sdDescending,
+                      [&] { return revision != revision_; })) {
+    return;
+  }
+  std::vector<std::uint32_t> positions(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    positions[i] = static_cast<std::uint32_t>(order[i]->index);
+  }
+  ApplyOrder(positions);
+}
 
-  auto sortRun = [&](auto& self, std::size_t first, std::size_t length) -> void {
-    if (length < 2 || abandoned) return;
-    const std::size_t half = length / 2;
-    self(self, first, half);
-    self(self, first + half, length - half);
-    if (abandoned) return;
-    std::copy_n(order.begin() + static_cast<std::ptrdiff_t>(first), half, scratch.begin());
-    std::size_t a = 0;
-    std::size_t b = first + half;
-    std::size_t out = first;
-    const std::size_t end = first + length;
-    while (a < half && b < end) {
-      const int result = compare(scratch[a], order[b]);
-      if (revision != revision_) {
-        abandoned = true;
-        return;
-      }
-      const bool takeB = descending ? result < 0 : result > 0;
-      order[out++] = takeB ? order[b++] : scratch[a++];
-    }
-    while (a < half) order[out++] = scratch[a++];
-  };
-  sortRun(sortRun, 0, count);
-  if (abandoned) return;
-
-  std::vector<std::unique_ptr<VirtualNode>> sorted;
+// `order` lists the current indexes in their new order; anything but a permutation of them is
+// ignored, since applying it would lose or duplicate rows.
+void TVirtualStringTree::ApplyOrder(const std::vector<std::uint32_t>& order) {
+  const std::size_t count = nodes_.size();
+  if (order.size() != count) return;
+  std::vector<bool> seen(count, false);
+  bool changed = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t from = order[i];
+    if (from >= count || seen[from]) return;
+    seen[from] = true;
+    changed = changed || from != i;
+  }
+  if (!changed) return;
+  std::vector<PVirtualNode> sorted;
   sorted.reserve(count);
-  for (PVirtualNode node : order) sorted.push_back(std::move(nodes_[node->index]));
+  for (std::uint32_t from : order) sorted.push_back(nodes_[from]);
   nodes_.swap(sorted);
   RenumberFrom(0);
   ++revision_;
@@ -255,9 +278,14 @@ void TVirtualStringTree::MergeSort(Compare& compare, TSortDirection direction) {
 void TVirtualStringTree::SortByColumn(TColumnIndex column, TSortDirection direction) {
   BatchScope batch(*this);
   if (column >= NoColumn && nodes_.size() > 1) {
-    for (std::size_t i = 0; i < nodes_.size(); ++i) EnsureInitialized(nodes_[i].get());
+    if (uninitialized_ > 0) {
+      for (std::size_t i = 0; i < nodes_.size(); ++i) EnsureInitialized(nodes_[i]);
+    }
     std::unique_ptr<NodeComparer> comparer = OnPrepareSort ? OnPrepareSort(column) : nullptr;
-    if (comparer != nullptr) {
+    std::vector<std::uint32_t> order;
+    if (comparer != nullptr && comparer->SortedPositions(direction, order)) {
+      ApplyOrder(order);
+    } else if (comparer != nullptr) {
       auto compare = [&](PVirtualNode a, PVirtualNode b) { return comparer->Compare(a, b); };
       MergeSort(compare, direction);
     } else if (OnCompareNodes) {

@@ -129,10 +129,10 @@ PVirtualNode TVirtualStringTree::FindFrom(std::size_t start, const std::string& 
   for (std::size_t step = 0; step < count; ++step) {
     if (nodes_.empty()) return nullptr;
     const std::size_t at = (start + step) % nodes_.size();
-    const PVirtualNode node = nodes_[at].get();
+    const PVirtualNode node = nodes_[at];
     EnsureInitialized(node);
     const std::string text = NodeText(node, column);
-    if (at >= nodes_.size() || nodes_[at].get() != node) return nullptr;
+    if (at >= nodes_.size() || nodes_[at] != node) return nullptr;
     if (StartsWith(text, prefix)) return node;
   }
   return nullptr;
