@@ -3,6 +3,16 @@
 # The Wine prefix is private to the build folder and made once, without any prompt;
 # an Xvfb display is started when none is set, because any window needs one.
 set -u
+# --wine64: the program is a 64-bit Windows one; run it with 64-bit Wine's loader directly, which
+# also works where the kernel cannot execute 32-bit Linux programs.
+loader=wine
+if [ "${1:-}" = --wine64 ]; then
+  shift
+  loader=/usr/lib/wine/wine64
+  export WINELOADER="$loader"
+  wine() { /usr/lib/wine/wine64 "$@"; }
+  wineboot() { /usr/lib/wine/wine64 wineboot "$@"; }
+fi
 build_dir=$(pwd)
 while [ "$build_dir" != / ] && [ ! -f "$build_dir/CMakeCache.txt" ]; do build_dir=$(dirname "$build_dir"); done
 [ -f "$build_dir/CMakeCache.txt" ] || build_dir=$(pwd)
@@ -52,4 +62,4 @@ wineserver -p >/dev/null 2>&1 </dev/null
 # it. Started here, away from the caller's pipes: started by the test, they would inherit
 # CTest's output pipe and keep it open long after the test ended.
 wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
-exec wine "$@"
+exec "$loader" "$@"

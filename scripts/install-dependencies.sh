@@ -4,7 +4,8 @@
 # 32-bit Windows build, 32-bit Wine, Xvfb.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest libgtest-dev libgmock-dev
-          libbenchmark-dev g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64
+          libbenchmark-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-win32 wine wine32:i386 wine64
           xvfb x11-utils xdotool imagemagick locales)
 missing=()
 for p in "${packages[@]}"; do

