@@ -49,9 +49,12 @@ void TMainForm::BtnCopyClick() {
     return;
   }
   const std::string separator = SeparatorString();
-  MeasureColumns();
+  // The rows are gathered once, for the widths and for the text: each walk of 100,000 rows
+  // costs as much as building the text itself.
+  const std::vector<const TTreeDataClass*> rows = RowsInDisplayOrder(vst);
+  ColumnTextWidths = MeasureTextWidths(rows);
   // Built whole before the clipboard is touched, so a failure leaves the clipboard as it was.
-  const std::string text = BuildCopyText(RowsInDisplayOrder(vst), ColumnTextWidths, separator);
+  const std::string text = BuildCopyText(rows, ColumnTextWidths, separator);
   Ports().clipboard.SetText(text);
 }
 
