@@ -228,9 +228,19 @@ class Program {
     return Settle();
   }
 
-  // The program's task dialog titled "Fixtally", when it shows one.
+  // The program's task dialog titled "Fixtally", when it shows one, once it is on screen with
+  // its buttons: the window exists a moment before its controls, and a loaded machine shows
+  // that moment.
   HWND WaitForDialog(int timeoutMs) const {
-    return WaitForProcessWindow(process_.Id(), L"#32770", L"Fixtally", timeoutMs);
+    const HWND dialog = WaitForProcessWindow(process_.Id(), L"#32770", L"Fixtally", timeoutMs);
+    if (dialog == nullptr) return nullptr;
+    WaitUntil(
+        [&] {
+          return IsWindowVisible(dialog) &&
+                 FindWindowExW(dialog, nullptr, L"Button", nullptr) != nullptr;
+        },
+        timeoutMs);
+    return dialog;
   }
 
   // Asks the window to close with "Quitter" and waits for the process to end.
