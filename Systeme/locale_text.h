@@ -19,6 +19,7 @@ struct TFormatSettings {
   std::array<std::string, 12> LongMonthNames{};
   std::array<std::string, 7> ShortDayNames{};  // Sunday first
   std::array<std::string, 7> LongDayNames{};
+  bool operator==(const TFormatSettings&) const = default;
 };
 
 class LocaleText {

@@ -28,7 +28,9 @@ void TMainForm::BindListEvents() {
   vst.OnCompareNodes = [this](PVirtualNode a, PVirtualNode b, TColumnIndex column, int& result) {
     vstCompareNodes(a, b, column, result);
   };
-  vst.OnPrepareSort = [this](TColumnIndex column) { return MakeSortComparer(*this, column); };
+  vst.OnPrepareSort = [this](TColumnIndex column) {
+    return MakeSortComparer(*this, column, &sortKeys_);
+  };
   vst.OnHeaderClick = [this](TColumnIndex column, TMouseButton button, TShiftState shift) {
     vstHeaderClick(column, button, shift);
   };

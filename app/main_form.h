@@ -22,6 +22,8 @@
 #include "inventory/hotfix_source.h"
 #include "inventory/time_zone.h"
 #include "list/clipboard.h"
+#include "list/search_index.h"
+#include "list/sort_keys.h"
 #include "list/virtual_string_tree.h"
 #include "settings/form_placement.h"
 #include "settings/ini_store.h"
@@ -111,4 +113,6 @@ class TMainForm {
   void BindListEvents();
 
   MainFormPorts ports_;
+  SearchIndex searchIndex_;  // what the search box compares, kept between keystrokes
+  SortKeyCache sortKeys_;    // the last sort's keys, for the next sort of the same rows
 };

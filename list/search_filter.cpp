@@ -7,26 +7,6 @@
 #include "inventory/kb_rules.h"
 #include "list/sort_keys.h"
 
-namespace {
-
-// The text a row is searched by in `column`, upper-cased; empty for no column.
-std::string SearchField(LocaleText& locale, const TTreeDataClass& record, TColumnIndex column) {
-  switch (column) {
-    case 0:
-      return locale.UpperCase(StripKbPrefix(record.HotFixID));
-    case 1:
-      return locale.UpperCase(record.InstalledOn);
-    case 2:
-      return locale.UpperCase(record.Description);
-    case 3:
-      return locale.UpperCase(record.InstalledBy);
-    default:
-      return {};
-  }
-}
-
-}  // namespace
-
 void TMainForm::EditSearchChange() {
   if (vst.RootNodeCount() == 0) return;
   LocaleText& locale = Ports().locale;
@@ -38,19 +18,23 @@ void TMainForm::EditSearchChange() {
     searched = locale.UpperCase(Ports().view.SearchText());
   }
 
-  bool found = false;
-  for (PVirtualNode node = vst.FirstNode(); node; node = vst.NextNode(node)) {
-    TTreeDataClass* record = RecordOf(vst, node);
-    if (!record) continue;
-    // Without a search text no row can match, so no field needs upper-casing.
-    const std::string field =
-        searched.empty() ? std::string() : SearchField(locale, *record, column);
-    const bool matches = !field.empty() && std::string_view(field).starts_with(searched);
-    record->MatchState = matches ? 1 : 0;
-    if (matches && !found) {
-      found = true;
-      vst.FocusNode(node);
+  if (searched.empty()) {
+    // Without a search text no row can match, so no text needs upper-casing.
+    for (PVirtualNode node = vst.FirstNode(); node; node = vst.NextNode(node)) {
+      if (TTreeDataClass* record = RecordOf(vst, node)) record->MatchState = 0;
     }
+  } else {
+    searchIndex_.Refresh(vst, column, locale);
+    PVirtualNode first = nullptr;
+    for (std::size_t row = 0; row < searchIndex_.Count(); ++row) {
+      TTreeDataClass* record = searchIndex_.Record(row);
+      if (!record) continue;
+      const bool matches = searchIndex_.Text(row).starts_with(searched);
+      record->MatchState = matches ? 1 : 0;
+      if (matches && !first) first = searchIndex_.Node(row);
+    }
+    // Focused once the marks are set: whatever the focus change sets off sees them all.
+    if (first) vst.FocusNode(first);
   }
   vst.RepaintNow();
 }

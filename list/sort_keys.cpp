@@ -30,16 +30,6 @@ std::optional<DateTime> InstalledOnDate(std::string_view text, const DateReading
 
 namespace {
 
-// One row's sort key for column 0 (number) or 1 (date). A key that could not be derived (no
-// record, an unreadable date, a failed port) compares equal to every other, as vstCompareNodes
-// leaves its result at 0 then.
-template <typename Value>
-struct RowKey {
-  Value value{};
-  std::uint32_t position = 0;  // the row's index when the sort began
-  bool usable = false;
-};
-
 template <typename Value>
 int CompareKeys(const RowKey<Value>& a, const RowKey<Value>& b) {
   return a.usable && b.usable ? CompareValues(a.value, b.value) : 0;
@@ -84,7 +74,8 @@ void StableSortUsable(std::vector<RowKey<Value>>& keys, bool descending) {
 
 class SortKeyComparer : public NodeComparer {
  public:
-  SortKeyComparer(TMainForm& form, TColumnIndex column) : form_(form), column_(column) {
+  SortKeyComparer(TMainForm& form, TColumnIndex column, SortKeyCache* cache)
+      : form_(form), column_(column), cache_(cache) {
     if (column_ == 1) {
       try {
         reading_ = ReadDateReading(form_);
@@ -94,19 +85,19 @@ class SortKeyComparer : public NodeComparer {
     }
     const auto count = static_cast<std::size_t>(form_.vst.RootNodeCount());
     nodes_.reserve(count);
-    for (int i = 0; i < static_cast<int>(count); ++i) {
-      const PVirtualNode node = form_.vst.NodeAt(i);
-      nodes_.push_back(node);
+    for (int i = 0; i < static_cast<int>(count); ++i) nodes_.push_back(form_.vst.NodeAt(i));
+    if (TakeCachedKeys()) return;
+    for (std::size_t i = 0; i < count; ++i) {
       const auto position = static_cast<std::uint32_t>(i);
       switch (column_) {
         case 0:
-          numbers_.push_back(DeriveNumber(node, position));
+          numbers_.push_back(DeriveNumber(nodes_[i], position));
           break;
         case 1:
-          dates_.push_back(DeriveDate(node, position));
+          dates_.push_back(DeriveDate(nodes_[i], position));
           break;
         default:
-          texts_.push_back(DeriveText(node));
+          texts_.push_back(DeriveText(nodes_[i]));
           break;
       }
     }
@@ -127,10 +118,10 @@ class SortKeyComparer : public NodeComparer {
     const bool descending = direction == sdDescending;
     switch (column_) {
       case 0:
-        SortKeys(numbers_, descending, order);
+        sortedNumbers_ = SortKeys(numbers_, descending, order);
         return true;
       case 1:
-        SortKeys(dates_, descending, order);
+        sortedDates_ = SortKeys(dates_, descending, order);
         return true;
       default: {
         // The collation port may fail on any pair, so a text order is never assumed to be a
@@ -141,21 +132,44 @@ class SortKeyComparer : public NodeComparer {
             order,
             [this](std::uint32_t a, std::uint32_t b) { return CompareTexts(texts_[a], texts_[b]); },
             descending);
+        textOrder_ = order;
         return true;
       }
     }
   }
 
- private:
-  struct TextSortKey {
-    std::string text;  // upper-cased
-    bool usable = false;
-  };
+  // The keys go to the cache in the rows' new order, each at its new position.
+  void OrderApplied(std::uint64_t revision) override {
+    if (!cache_) return;
+    *cache_ = SortKeyCache{};
+    switch (column_) {
+      case 0:
+        cache_->numbers = Renumbered(std::move(sortedNumbers_));
+        break;
+      case 1:
+        cache_->dates = Renumbered(std::move(sortedDates_));
+        break;
+      default:
+        cache_->texts.reserve(textOrder_.size());
+        for (std::uint32_t from : textOrder_) cache_->texts.push_back(std::move(texts_[from]));
+        break;
+    }
+    // Nothing here is valid any more: a comparison from now on derives its keys afresh.
+    nodes_.clear();
+    cache_->list = &form_.vst;
+    cache_->revision = revision;
+    cache_->column = column_;
+    cache_->locale = &form_.Ports().locale;
+    cache_->reading = reading_;
+    cache_->valid = true;
+  }
 
-  // Sorts a copy, so that Compare keeps finding each key at its node's first position.
+ private:
+  // Sorts a copy, so that Compare keeps finding each key at its node's first position, and
+  // returns it.
   template <typename Value>
-  static void SortKeys(std::vector<RowKey<Value>> keys, bool descending,
-                       std::vector<std::uint32_t>& order) {
+  static std::vector<RowKey<Value>> SortKeys(std::vector<RowKey<Value>> keys, bool descending,
+                                             std::vector<std::uint32_t>& order) {
     const bool allUsable =
         std::all_of(keys.begin(), keys.end(), [](const RowKey<Value>& key) { return key.usable; });
     if (allUsable) {
@@ -165,6 +179,39 @@ class SortKeyComparer : public NodeComparer {
     }
     order.resize(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].position;
+    return keys;
+  }
+
+  template <typename Value>
+  static std::vector<RowKey<Value>> Renumbered(std::vector<RowKey<Value>> keys) {
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i].position = static_cast<std::uint32_t>(i);
+    return keys;
+  }
+
+  // Takes the cache's keys when they were derived from these rows, in this order, the same
+  // way; the cache is left empty either way, since a sort that fails must not leave it behind.
+  bool TakeCachedKeys() {
+    if (!cache_) return false;
+    SortKeyCache cached = std::move(*cache_);
+    *cache_ = SortKeyCache{};
+    const bool current = cached.valid && cached.list == &form_.vst &&
+                         cached.revision == form_.vst.Revision() && cached.column == column_ &&
+                         cached.locale == &form_.Ports().locale;
+    if (!current) return false;
+    switch (column_) {
+      case 0:
+        if (cached.numbers.size() != nodes_.size()) return false;
+        numbers_ = std::move(cached.numbers);
+        return true;
+      case 1:
+        if (cached.reading != reading_ || cached.dates.size() != nodes_.size()) return false;
+        dates_ = std::move(cached.dates);
+        return true;
+      default:
+        if (cached.texts.size() != nodes_.size()) return false;
+        texts_ = std::move(cached.texts);
+        return true;
+    }
   }
 
   int CompareTexts(const TextSortKey& a, const TextSortKey& b) {
@@ -239,16 +286,22 @@ class SortKeyComparer : public NodeComparer {
 
   TMainForm& form_;
   TColumnIndex column_;
+  SortKeyCache* cache_;  // may be null
   std::optional<DateReading> reading_;
   std::vector<PVirtualNode> nodes_;  // by position
   std::vector<RowKey<std::int32_t>> numbers_;
   std::vector<RowKey<DateTime>> dates_;
   std::vector<TextSortKey> texts_;
+  // What SortedPositions produced, for OrderApplied.
+  std::vector<RowKey<std::int32_t>> sortedNumbers_;
+  std::vector<RowKey<DateTime>> sortedDates_;
+  std::vector<std::uint32_t> textOrder_;
 };
 
 }  // namespace
 
-std::unique_ptr<NodeComparer> MakeSortComparer(TMainForm& form, TColumnIndex column) {
+std::unique_ptr<NodeComparer> MakeSortComparer(TMainForm& form, TColumnIndex column,
+                                               SortKeyCache* cache) {
   if (column < 0 || column > 3) return nullptr;
-  return std::make_unique<SortKeyComparer>(form, column);
+  return std::make_unique<SortKeyComparer>(form, column, cache);
 }

@@ -255,24 +255,25 @@ void TVirtualStringTree::MergeSort(Compare& compare, TSortDirection direction) {
 
 // `order` lists the current indexes in their new order; anything but a permutation of them is
 // ignored, since applying it would lose or duplicate rows.
-void TVirtualStringTree::ApplyOrder(const std::vector<std::uint32_t>& order) {
+bool TVirtualStringTree::ApplyOrder(const std::vector<std::uint32_t>& order) {
   const std::size_t count = nodes_.size();
-  if (order.size() != count) return;
+  if (order.size() != count) return false;
   std::vector<bool> seen(count, false);
   bool changed = false;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint32_t from = order[i];
-    if (from >= count || seen[from]) return;
+    if (from >= count || seen[from]) return false;
     seen[from] = true;
     changed = changed || from != i;
   }
-  if (!changed) return;
+  if (!changed) return true;
   std::vector<PVirtualNode> sorted;
   sorted.reserve(count);
   for (std::uint32_t from : order) sorted.push_back(nodes_[from]);
   nodes_.swap(sorted);
   RenumberFrom(0);
   ++revision_;
+  return true;
 }
 
 void TVirtualStringTree::SortByColumn(TColumnIndex column, TSortDirection direction) {
@@ -284,7 +285,7 @@ void TVirtualStringTree::SortByColumn(TColumnIndex column, TSortDirection direct
     std::unique_ptr<NodeComparer> comparer = OnPrepareSort ? OnPrepareSort(column) : nullptr;
     std::vector<std::uint32_t> order;
     if (comparer != nullptr && comparer->SortedPositions(direction, order)) {
-      ApplyOrder(order);
+      if (ApplyOrder(order)) comparer->OrderApplied(revision_);
     } else if (comparer != nullptr) {
       auto compare = [&](PVirtualNode a, PVirtualNode b) { return comparer->Compare(a, b); };
       MergeSort(compare, direction);

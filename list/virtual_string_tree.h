@@ -52,6 +52,9 @@ class NodeComparer {
                                std::vector<std::uint32_t>& /*order*/) {
     return false;
   }
+  // Called once the list holds the order SortedPositions gave, with the list's revision then;
+  // the comparer is used for nothing after it.
+  virtual void OrderApplied(std::uint64_t /*revision*/) {}
 };
 
 struct TVirtualTreeColumn {
@@ -155,7 +158,7 @@ class TVirtualStringTree {
   void NotifyFocus();
   template <typename Compare>
   void MergeSort(Compare& compare, TSortDirection direction);
-  void ApplyOrder(const std::vector<std::uint32_t>& order);
+  bool ApplyOrder(const std::vector<std::uint32_t>& order);  // false when not a permutation
   std::uint64_t Now() const;
   void ExpireSearchText(std::uint64_t now) const;
   TColumnIndex SearchColumn() const;

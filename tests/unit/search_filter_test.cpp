@@ -160,6 +160,39 @@ TEST_F(SearchFilterTest, MarksFollowTheColumnTheyWereComputedFor) {
   EXPECT_EQ(Marked(), (std::vector<int>{3, 4}));
 }
 
+// The upper-cased texts are kept between keystrokes; whatever changes the rows must be seen by
+// the next keystroke: rows reordered, added, or cleared and replaced by others.
+TEST_F(SearchFilterTest, EachKeystrokeSeesTheRowsAsTheyStandNow) {
+  TMainForm& form = Form();
+  AddRows(kRows);
+  form.vst.SetSortColumn(3);
+  Search("adm");
+  EXPECT_EQ(Marked(), (std::vector<int>{0, 2, 5}));
+
+  // Reordered: the last row first.
+  form.vst.OnCompareNodes = [](PVirtualNode a, PVirtualNode b, TColumnIndex, int& result) {
+    result = b->index - a->index;
+  };
+  form.vst.SortByColumn(3, sdAscending);
+  form.vst.OnCompareNodes = nullptr;
+  Search("adm");
+  EXPECT_EQ(Marked(), (std::vector<int>{1, 4, 6}));
+  EXPECT_EQ(FocusIndex(), 1);
+
+  AddRows({{"KB7", "", "", "ADMIN3"}});
+  Search("adm");
+  EXPECT_EQ(Marked(), (std::vector<int>{1, 4, 6, 7}));
+
+  // Cleared and filled again: the same nodes and perhaps the same memory, other texts.
+  form.vst.ClearNodes();
+  AddRows({{"KB1", "", "", "Other"}, {"KB2", "", "", "Admin"}});
+  Search("adm");
+  EXPECT_EQ(Marked(), (std::vector<int>{1}));
+  EXPECT_EQ(FocusIndex(), 1);
+  Search("oth");
+  EXPECT_EQ(Marked(), (std::vector<int>{0}));
+}
+
 TEST_F(SearchFilterTest, RowsWithoutRecordAreSkipped) {
   Form().vst.AppendNode();  // a row whose record never came
   AddRows({{"KB1", "", "", ""}});

@@ -24,6 +24,17 @@ int Compare(TMainForm& form, PVirtualNode a, PVirtualNode b, TColumnIndex column
   return result;
 }
 
+// The portable locale, for a test to change one of its ports.
+class PortableLocale : public LocaleText {
+ public:
+  std::string UpperCase(std::string_view text) override { return inner_->UpperCase(text); }
+  int Compare(std::string_view a, std::string_view b) override { return inner_->Compare(a, b); }
+  TFormatSettings FormatSettings() override { return inner_->FormatSettings(); }
+
+ private:
+  std::unique_ptr<LocaleText> inner_ = MakePortableLocaleText();
+};
+
 // A locale whose ports fail: UpperCase on a text holding '!', Compare on one holding '?',
 // FormatSettings when told so.
 class FailingLocale : public LocaleText {
@@ -150,16 +161,13 @@ TEST(MakeSortComparer, NoComparerOutsideTheColumns) {
 }
 
 TEST(MakeSortComparer, ReadsTheDateFormatOncePerSort) {
-  class CountingLocale : public LocaleText {
+  class CountingLocale : public PortableLocale {
    public:
-    std::string UpperCase(std::string_view text) override { return inner->UpperCase(text); }
-    int Compare(std::string_view a, std::string_view b) override { return inner->Compare(a, b); }
     TFormatSettings FormatSettings() override {
       ++reads;
-      return inner->FormatSettings();
+      return PortableLocale::FormatSettings();
     }
     int reads = 0;
-    std::unique_ptr<LocaleText> inner = MakePortableLocaleText();
   };
   MainFormFixture fixture;
   auto locale = std::make_unique<CountingLocale>();
@@ -174,6 +182,44 @@ TEST(MakeSortComparer, ReadsTheDateFormatOncePerSort) {
   // Writing the sort column sorts, then the explicit sort: two sorts, one read each.
   EXPECT_LE(counting.reads, 2);
   EXPECT_GE(counting.reads, 1);
+}
+
+// A sort takes the previous sort's keys only while they are still the rows' keys: rows replaced
+// by others (same count, same nodes), or a date format changed between two clicks, must be seen.
+TEST(MakeSortComparer, KeysKeptFromTheLastSortNeverOutliveTheRowsOrTheFormat) {
+  class SwitchableLocale : public PortableLocale {
+   public:
+    TFormatSettings FormatSettings() override { return settings; }
+    TFormatSettings settings;  // M/d/yyyy
+  };
+  MainFormFixture fixture;
+  auto locale = std::make_unique<SwitchableLocale>();
+  SwitchableLocale& switchable = *locale;
+  fixture.locale = std::move(locale);
+  TMainForm& form = fixture.Build();
+  form.vst.SetSortColumn(NoColumn);
+
+  for (TColumnIndex column : {0, 2}) {
+    form.vst.ClearNodes();
+    AddRows(form.vst, {{"KB1", "", "b", ""}, {"KB2", "", "a", ""}, {"KB3", "", "c", ""}});
+    form.vst.SetSortColumn(column);
+    form.vst.SortByColumn(column, sdAscending);
+    const std::vector<std::string> first = IdsInOrder(form.vst);
+    form.vst.ClearNodes();
+    AddRows(form.vst, {{"KB9", "", "z", ""}, {"KB8", "", "y", ""}, {"KB7", "", "x", ""}});
+    form.vst.SortByColumn(column, sdAscending);
+    EXPECT_EQ(IdsInOrder(form.vst), (std::vector<std::string>{"KB7", "KB8", "KB9"}))
+        << "column " << column << ", first order " << first[0] << first[1] << first[2];
+  }
+
+  form.vst.ClearNodes();
+  AddRows(form.vst, {{"A", "02/01/2013", "", ""}, {"B", "01/02/2013", "", ""}});
+  form.vst.SetSortColumn(1);
+  form.vst.SortByColumn(1, sdAscending);  // 1 February, then 2 January
+  EXPECT_EQ(IdsInOrder(form.vst), (std::vector<std::string>{"B", "A"}));
+  switchable.settings.ShortDateFormat = "dd/MM/yyyy";
+  form.vst.SortByColumn(1, sdAscending);  // 2 January, then 1 February
+  EXPECT_EQ(IdsInOrder(form.vst), (std::vector<std::string>{"A", "B"}));
 }
 
 TEST(MakeSortComparer, DatesFollowTheLocaleFormat) {

@@ -1,0 +1,59 @@
+#include "list/search_index.h"
+
+#include "inventory/kb_rules.h"
+#include "list/sort_keys.h"
+
+std::string SearchText(LocaleText& locale, const TTreeDataClass& record, TColumnIndex column) {
+  switch (column) {
+    case 0:
+      return locale.UpperCase(StripKbPrefix(record.HotFixID));
+    case 1:
+      return locale.UpperCase(record.InstalledOn);
+    case 2:
+      return locale.UpperCase(record.Description);
+    case 3:
+      return locale.UpperCase(record.InstalledBy);
+    default:
+      return {};
+  }
+}
+
+void SearchIndex::Refresh(TVirtualStringTree& list, TColumnIndex column, LocaleText& locale) {
+  if (valid_ && list_ == &list && revision_ == list.Revision() && column_ == column &&
+      locale_ == &locale) {
+    return;
+  }
+  valid_ = false;
+  try {
+    Rebuild(list, column, locale);
+  } catch (...) {
+    nodes_.clear();
+    records_.clear();
+    texts_.clear();
+    ends_.clear();
+    throw;
+  }
+  valid_ = true;
+  list_ = &list;
+  revision_ = list.Revision();
+  column_ = column;
+  locale_ = &locale;
+}
+
+void SearchIndex::Rebuild(TVirtualStringTree& list, TColumnIndex column, LocaleText& locale) {
+  const auto count = static_cast<std::size_t>(list.RootNodeCount());
+  nodes_.clear();
+  records_.clear();
+  texts_.clear();
+  ends_.clear();
+  nodes_.reserve(count);
+  records_.reserve(count);
+  ends_.reserve(count);
+  for (PVirtualNode node = list.FirstNode(); node; node = list.NextNode(node)) {
+    TTreeDataClass* record = RecordOf(list, node);
+    if (record) texts_ += SearchText(locale, *record, column);
+    nodes_.push_back(node);
+    records_.push_back(record);
+    ends_.push_back(texts_.size());
+  }
+}
