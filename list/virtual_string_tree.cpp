@@ -111,7 +111,10 @@ PVirtualNode TVirtualStringTree::CreateNode() {
     freeNodes_.reserve(nodeBlocks_.size() * kBlockSize);
     for (std::size_t i = kBlockSize; i > 0; --i) freeNodes_.push_back(&block[i - 1]);
   }
-  nodes_.reserve(nodes_.size() + 1);  // so that nothing below can fail
+  // Room made ahead, so that nothing below can fail; doubling, because growing by one row at a
+  // time would copy the whole sequence at every append of a first scan.
+  if (nodes_.size() == nodes_.capacity())
+    nodes_.reserve(std::max<std::size_t>(64, 2 * nodes_.size()));
   PVirtualNode node = freeNodes_.back();
   freeNodes_.pop_back();
   *node = VirtualNode{};
