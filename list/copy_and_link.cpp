@@ -30,7 +30,7 @@ std::string TMainForm::SeparatorString() const {
   // wrap around on 32-bit Windows.
   const std::uint64_t length = static_cast<std::uint64_t>(Settings.DefChar.size()) *
                                static_cast<std::uint64_t>(Settings.NbrChar);
-  if (length > separator.max_size()) {
+  if (length > kMaxCopyTextBytes || length > separator.max_size()) {
     throw EFixtallyError("Le texte à copier est trop long pour le Presse-papiers");
   }
   separator.reserve(static_cast<std::size_t>(length));

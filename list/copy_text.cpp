@@ -66,7 +66,7 @@ std::string BuildCopyText(const std::vector<const TTreeDataClass*>& rows,
   }
   std::string out;
   try {
-    if (total > out.max_size()) throw std::length_error("copy text");
+    if (total > kMaxCopyTextBytes || total > out.max_size()) throw std::length_error("copy text");
     out.reserve(static_cast<std::size_t>(total));
   } catch (const std::exception&) {
     throw EFixtallyError("Le texte à copier est trop long pour le Presse-papiers");

@@ -192,6 +192,34 @@ TEST(BuildCopyText, NarrowerWidthsNeverCutATextAndNoRowsGiveNothing) {
   EXPECT_EQ(BuildCopyText({}, {1, 1, 1, 1}, "|"), "");
 }
 
+// One huge text pads every line to its width, and a settings file may ask for a huge separator:
+// such a copy is refused with the message before any of it is built, and the clipboard keeps
+// what it had.
+TEST_F(CopyAndLinkTest, ACopyTooLongIsRefusedBeforeItIsBuilt) {
+  TTreeDataClass record;
+  record.HotFixID = "KB1";
+  const std::vector<const TTreeDataClass*> rows(3000, &record);
+  EXPECT_THROW(BuildCopyText(rows, {0, 0, 100000, 0}, " | "), EFixtallyError);  // 300 MB
+  EXPECT_EQ(BuildCopyText(rows, {0, 0, 80000, 0}, " | ").size(), 3000u * (3 + 80000 + 9 + 2));
+
+  const std::string expected = "Le texte à copier est trop long pour le Presse-papiers";
+  Form().vst.SetSortColumn(NoColumn);
+  AddRows({{"KB1", "", std::string(100000, 'd'), ""}});
+  for (int i = 0; i < 3000; ++i) AddRows({{"KB2", "", "", ""}});
+  Form().RunUserAction([this] { Form().BtnCopyClick(); });
+  ASSERT_EQ(fixture.dialogs.errorReports.size(), 1u);
+  EXPECT_EQ(fixture.dialogs.errorReports[0], expected);
+
+  Form().vst.ClearNodes();
+  AddRows({{"KB1", "", "", ""}});
+  Form().Settings.DefChar = "-";
+  Form().Settings.NbrChar = 2000000000;
+  Form().RunUserAction([this] { Form().BtnCopyClick(); });
+  ASSERT_EQ(fixture.dialogs.errorReports.size(), 2u);
+  EXPECT_EQ(fixture.dialogs.errorReports[1], expected);
+  EXPECT_EQ(fixture.clipboard.text, "(previous content)");
+}
+
 struct LinkCase {
   std::string id;
   std::string expected;
