@@ -11,7 +11,7 @@
 // The longest path or address handed to the shell. A KB page address is under 100 characters.
 // Wine's shell (8.0) overruns a 1024-character command buffer once the handler's command and
 // the address pass it (from about 985 characters of address), which kills the program; a
-// longer address is therefore treated as one the shell refused: nothing opens.
+// longer address is therefore refused before the shell sees it, and the refusal is reported.
 inline constexpr std::size_t kMaxShellPathLength = 960;
 
 class ShellWin32 : public Shell {
@@ -21,6 +21,7 @@ class ShellWin32 : public Shell {
   explicit ShellWin32(std::function<HWND()> owner);
 
   // The path goes to the shell whole, never cut: a cut web address would open the wrong page.
+  // A path longer than kMaxShellPathLength raises EFixtallyError and opens nothing.
   void OpenDocument(const std::string& path) override;
 
  private:

@@ -336,8 +336,9 @@ TEST(ShellWin32, WebAddressReachesTheBrowserWhole) {
       prefix + "kb/1234567",
       prefix + std::string(kMaxShellPathLength - prefix.size() - 8, 'p') + "/1234567",
   };
-  // Refused before it reaches the shell, whose buffer it would overrun: no browser starts.
-  shell.OpenDocument(prefix + std::string(2000, 'q') + "/1234567");
+  // Refused before it reaches the shell, whose buffer it would overrun: no browser starts, and
+  // the refusal is an error the program reports.
+  EXPECT_THROW(shell.OpenDocument(prefix + std::string(2000, 'q') + "/1234567"), EFixtallyError);
   for (const std::string& address : addresses) shell.OpenDocument(address);
   const std::vector<std::string> received = browser.WaitForAddresses(addresses.size());
   // Each address starts its own browser, so they may arrive in either order.
