@@ -14,13 +14,17 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-}  // namespace
-
-std::string StripKbPrefix(std::string_view text) {
+std::string_view WithoutKbPrefix(std::string_view text) {
   if (text.size() >= 2 && AsciiUpper(text[0]) == 'K' && AsciiUpper(text[1]) == 'B') {
     text.remove_prefix(2);
   }
-  return std::string(text);
+  return text;
+}
+
+}  // namespace
+
+std::string StripKbPrefix(std::string_view text) {
+  return std::string(WithoutKbPrefix(text));
 }
 
 int FirstNonDigitPosition(std::string_view text) {
@@ -31,7 +35,8 @@ int FirstNonDigitPosition(std::string_view text) {
 }
 
 std::int32_t KbNumber(std::string_view text) {
-  const std::string digits = StripKbPrefix(text);
+  // A sort reads every row's number: the prefix is skipped in place, nothing is copied.
+  const std::string_view digits = WithoutKbPrefix(text);
   constexpr std::int64_t kMax = 2147483647;
   std::int64_t value = 0;
   // Stops as soon as the value leaves the 32-bit range, so a run of any length cannot overflow;
