@@ -20,7 +20,7 @@ std::string SearchText(LocaleText& locale, const TTreeDataClass& record, TColumn
 
 void SearchIndex::Refresh(TVirtualStringTree& list, TColumnIndex column, LocaleText& locale) {
   if (valid_ && list_ == &list && revision_ == list.Revision() && column_ == column &&
-      locale_ == &locale) {
+      locale_ == &locale && StillHoldTheirRecords(list)) {
     return;
   }
   valid_ = false;
@@ -38,6 +38,15 @@ void SearchIndex::Refresh(TVirtualStringTree& list, TColumnIndex column, LocaleT
   revision_ = list.Revision();
   column_ = column;
   locale_ = &locale;
+}
+
+// The revision says the rows are the same nodes in the same order; a slot may still have been
+// given another record since (the list does not see its slots written).
+bool SearchIndex::StillHoldTheirRecords(TVirtualStringTree& list) const {
+  for (std::size_t row = 0; row < nodes_.size(); ++row) {
+    if (RecordOf(list, nodes_[row]) != records_[row]) return false;
+  }
+  return true;
 }
 
 void SearchIndex::Rebuild(TVirtualStringTree& list, TColumnIndex column, LocaleText& locale) {

@@ -2,7 +2,7 @@
 // What the search box compares: each row's text in one column, upper-cased, in display order.
 // Upper-casing 100,000 texts costs far more than comparing their prefixes, and the texts only
 // change when rows are added, deleted or reordered, so they are kept until the list's
-// revision, the column or the locale changes.
+// revision, a row's record, the column or the locale changes.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +28,7 @@ class SearchIndex {
 
  private:
   void Rebuild(TVirtualStringTree& list, TColumnIndex column, LocaleText& locale);
+  bool StillHoldTheirRecords(TVirtualStringTree& list) const;
 
   bool valid_ = false;
   const TVirtualStringTree* list_ = nullptr;

@@ -85,7 +85,11 @@ class SortKeyComparer : public NodeComparer {
     }
     const auto count = static_cast<std::size_t>(form_.vst.RootNodeCount());
     nodes_.reserve(count);
-    for (int i = 0; i < static_cast<int>(count); ++i) nodes_.push_back(form_.vst.NodeAt(i));
+    records_.reserve(count);
+    for (int i = 0; i < static_cast<int>(count); ++i) {
+      nodes_.push_back(form_.vst.NodeAt(i));
+      records_.push_back(RecordOf(form_.vst, nodes_.back()));
+    }
     if (TakeCachedKeys()) return;
     for (std::size_t i = 0; i < count; ++i) {
       const auto position = static_cast<std::uint32_t>(i);
@@ -142,16 +146,22 @@ class SortKeyComparer : public NodeComparer {
   void OrderApplied(std::uint64_t revision) override {
     if (!cache_) return;
     *cache_ = SortKeyCache{};
+    cache_->records.reserve(records_.size());
     switch (column_) {
       case 0:
+        for (const auto& key : sortedNumbers_) cache_->records.push_back(records_[key.position]);
         cache_->numbers = Renumbered(std::move(sortedNumbers_));
         break;
       case 1:
+        for (const auto& key : sortedDates_) cache_->records.push_back(records_[key.position]);
         cache_->dates = Renumbered(std::move(sortedDates_));
         break;
       default:
         cache_->texts.reserve(textOrder_.size());
-        for (std::uint32_t from : textOrder_) cache_->texts.push_back(std::move(texts_[from]));
+        for (std::uint32_t from : textOrder_) {
+          cache_->records.push_back(records_[from]);
+          cache_->texts.push_back(std::move(texts_[from]));
+        }
         break;
     }
     // Nothing here is valid any more: a comparison from now on derives its keys afresh.
@@ -194,9 +204,11 @@ class SortKeyComparer : public NodeComparer {
     if (!cache_) return false;
     SortKeyCache cached = std::move(*cache_);
     *cache_ = SortKeyCache{};
+    // The revision says the rows are the same nodes in the same order; the records say each
+    // node still holds what it held then (a slot may be filled after the node was sorted in).
     const bool current = cached.valid && cached.list == &form_.vst &&
                          cached.revision == form_.vst.Revision() && cached.column == column_ &&
-                         cached.locale == &form_.Ports().locale;
+                         cached.locale == &form_.Ports().locale && cached.records == records_;
     if (!current) return false;
     switch (column_) {
       case 0:
@@ -288,7 +300,8 @@ class SortKeyComparer : public NodeComparer {
   TColumnIndex column_;
   SortKeyCache* cache_;  // may be null
   std::optional<DateReading> reading_;
-  std::vector<PVirtualNode> nodes_;  // by position
+  std::vector<PVirtualNode> nodes_;             // by position
+  std::vector<const TTreeDataClass*> records_;  // what each node held when the keys were derived
   std::vector<RowKey<std::int32_t>> numbers_;
   std::vector<RowKey<DateTime>> dates_;
   std::vector<TextSortKey> texts_;

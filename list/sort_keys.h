@@ -56,9 +56,9 @@ struct TextSortKey {
 };
 
 // The keys the last sort derived, in the order it left the rows. A header click sorts the same
-// rows by the same column again, often twice: while the list's revision, the column, the locale
-// and (for dates) the date reading stay the same, these keys are still every row's, and
-// deriving them again from 100,000 records would cost more than the sort itself.
+// rows by the same column again, often twice: while the list's revision, each row's record, the
+// column, the locale and (for dates) the date reading stay the same, these keys are still every
+// row's, and deriving them again from 100,000 records would cost more than the sort itself.
 struct SortKeyCache {
   bool valid = false;
   const TVirtualStringTree* list = nullptr;
@@ -66,6 +66,7 @@ struct SortKeyCache {
   TColumnIndex column = NoColumn;
   const LocaleText* locale = nullptr;
   std::optional<DateReading> reading;
+  std::vector<const TTreeDataClass*> records;  // each row's record when its key was derived
   std::vector<RowKey<std::int32_t>> numbers;
   std::vector<RowKey<DateTime>> dates;
   std::vector<TextSortKey> texts;

@@ -191,6 +191,13 @@ TEST_F(SearchFilterTest, EachKeystrokeSeesTheRowsAsTheyStandNow) {
   EXPECT_EQ(FocusIndex(), 1);
   Search("oth");
   EXPECT_EQ(Marked(), (std::vector<int>{0}));
+
+  // A record put in a slot directly, with no row added or moved.
+  auto record = std::make_unique<TTreeDataClass>();
+  record->InstalledBy = "Other too";
+  *form.vst.NodeRecord(form.vst.NodeAt(1)) = std::move(record);
+  Search("oth");
+  EXPECT_EQ(Marked(), (std::vector<int>{0, 1}));
 }
 
 TEST_F(SearchFilterTest, RowsWithoutRecordAreSkipped) {
