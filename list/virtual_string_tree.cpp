@@ -104,7 +104,6 @@ PVirtualNode TVirtualStringTree::CreateNode() {
     nodeDataSize_ = std::max(size, 0);
   }
   if (freeNodes_.empty()) {
-    constexpr std::size_t kBlockSize = 1024;
     nodeBlocks_.push_back(std::make_unique<VirtualNode[]>(kBlockSize));
     VirtualNode* block = nodeBlocks_.back().get();
     // Room for every node of every block, so that giving a node back never allocates.
@@ -165,7 +164,19 @@ void TVirtualStringTree::DeleteNodes(std::size_t fromIndex) {
     syncView();
     throw;
   }
+  if (nodes_.empty()) ReuseNodesInAddressOrder();
   syncView();
+}
+
+// Nodes come back to the free list in the order the rows were shown, so after a sort and a new
+// scan the rows' nodes would lie scattered over the blocks. Once the list is empty, the next rows
+// get the nodes in address order again, and walking them reads memory in sequence.
+void TVirtualStringTree::ReuseNodesInAddressOrder() {
+  freeNodes_.clear();  // keeps its capacity: room for every node of every block
+  for (std::size_t block = nodeBlocks_.size(); block > 0; --block) {
+    VirtualNode* nodes = nodeBlocks_[block - 1].get();
+    for (std::size_t i = kBlockSize; i > 0; --i) freeNodes_.push_back(&nodes[i - 1]);
+  }
 }
 
 void TVirtualStringTree::RenumberFrom(std::size_t index) {

@@ -154,6 +154,7 @@ class TVirtualStringTree {
   void EnsureInitialized(PVirtualNode node) const;
   PVirtualNode CreateNode();
   void ReleaseNode(PVirtualNode node);
+  void ReuseNodesInAddressOrder();
   void SyncViewAfterBatch();
   void NotifyFocus();
   template <typename Compare>
@@ -168,6 +169,7 @@ class TVirtualStringTree {
   // Nodes live in blocks allocated a thousand at a time and are reused through a free list, so
   // that walking 100,000 rows touches a few megabytes of neighbouring memory rather than one
   // scattered allocation per row. A node's address stays the same for its whole life.
+  static constexpr std::size_t kBlockSize = 1024;
   std::vector<std::unique_ptr<VirtualNode[]>> nodeBlocks_;
   std::vector<PVirtualNode> freeNodes_;
   std::vector<PVirtualNode> nodes_;        // display order
