@@ -84,24 +84,24 @@ class SortKeyComparer : public NodeComparer {
       }
     }
     const auto count = static_cast<std::size_t>(form_.vst.RootNodeCount());
-    nodes_.reserve(count);
+    count_ = count;
+    revision_ = form_.vst.Revision();
     records_.reserve(count);
     for (int i = 0; i < static_cast<int>(count); ++i) {
-      nodes_.push_back(form_.vst.NodeAt(i));
-      records_.push_back(RecordOf(form_.vst, nodes_.back()));
+      records_.push_back(RecordOf(form_.vst, form_.vst.NodeAt(i)));
     }
     if (TakeCachedKeys()) return;
     for (std::size_t i = 0; i < count; ++i) {
       const auto position = static_cast<std::uint32_t>(i);
       switch (column_) {
         case 0:
-          numbers_.push_back(DeriveNumber(nodes_[i], position));
+          numbers_.push_back(DeriveNumber(records_[i], position));
           break;
         case 1:
-          dates_.push_back(DeriveDate(nodes_[i], position));
+          dates_.push_back(DeriveDate(records_[i], position));
           break;
         default:
-          texts_.push_back(DeriveText(nodes_[i]));
+          texts_.push_back(DeriveText(records_[i]));
           break;
       }
     }
@@ -122,10 +122,12 @@ class SortKeyComparer : public NodeComparer {
     const bool descending = direction == sdDescending;
     switch (column_) {
       case 0:
-        sortedNumbers_ = SortKeys(numbers_, descending, order);
+        keysByPosition_ = false;  // sorted in place: a later comparison derives its keys
+        SortKeys(numbers_, descending, order);
         return true;
       case 1:
-        sortedDates_ = SortKeys(dates_, descending, order);
+        keysByPosition_ = false;
+        SortKeys(dates_, descending, order);
         return true;
       default: {
         // The collation port may fail on any pair, so a text order is never assumed to be a
@@ -149,12 +151,12 @@ class SortKeyComparer : public NodeComparer {
     cache_->records.reserve(records_.size());
     switch (column_) {
       case 0:
-        for (const auto& key : sortedNumbers_) cache_->records.push_back(records_[key.position]);
-        cache_->numbers = Renumbered(std::move(sortedNumbers_));
+        for (const auto& key : numbers_) cache_->records.push_back(records_[key.position]);
+        cache_->numbers = Renumbered(std::move(numbers_));
         break;
       case 1:
-        for (const auto& key : sortedDates_) cache_->records.push_back(records_[key.position]);
-        cache_->dates = Renumbered(std::move(sortedDates_));
+        for (const auto& key : dates_) cache_->records.push_back(records_[key.position]);
+        cache_->dates = Renumbered(std::move(dates_));
         break;
       default:
         cache_->texts.reserve(textOrder_.size());
@@ -165,7 +167,7 @@ class SortKeyComparer : public NodeComparer {
         break;
     }
     // Nothing here is valid any more: a comparison from now on derives its keys afresh.
-    nodes_.clear();
+    keysByPosition_ = false;
     cache_->list = &form_.vst;
     cache_->revision = revision;
     cache_->column = column_;
@@ -175,21 +177,22 @@ class SortKeyComparer : public NodeComparer {
   }
 
  private:
-  // Sorts a copy, so that Compare keeps finding each key at its node's first position, and
-  // returns it.
+  // Sorts the keys themselves; `order` gets their positions in the new order.
   template <typename Value>
-  static std::vector<RowKey<Value>> SortKeys(std::vector<RowKey<Value>> keys, bool descending,
-                                             std::vector<std::uint32_t>& order) {
+  static void SortKeys(std::vector<RowKey<Value>>& keys, bool descending,
+                       std::vector<std::uint32_t>& order) {
     const bool allUsable =
         std::all_of(keys.begin(), keys.end(), [](const RowKey<Value>& key) { return key.usable; });
     if (allUsable) {
       StableSortUsable(keys, descending);
     } else {
-      MergeSortItems(keys, CompareKeys<Value>, descending);
+      // A lambda rather than the function itself, so that the comparison is inlined.
+      MergeSortItems(
+          keys, [](const RowKey<Value>& a, const RowKey<Value>& b) { return CompareKeys(a, b); },
+          descending);
     }
     order.resize(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].position;
-    return keys;
   }
 
   template <typename Value>
@@ -212,15 +215,15 @@ class SortKeyComparer : public NodeComparer {
     if (!current) return false;
     switch (column_) {
       case 0:
-        if (cached.numbers.size() != nodes_.size()) return false;
+        if (cached.numbers.size() != count_) return false;
         numbers_ = std::move(cached.numbers);
         return true;
       case 1:
-        if (cached.reading != reading_ || cached.dates.size() != nodes_.size()) return false;
+        if (cached.reading != reading_ || cached.dates.size() != count_) return false;
         dates_ = std::move(cached.dates);
         return true;
       default:
-        if (cached.texts.size() != nodes_.size()) return false;
+        if (cached.texts.size() != count_) return false;
         texts_ = std::move(cached.texts);
         return true;
     }
@@ -235,10 +238,9 @@ class SortKeyComparer : public NodeComparer {
     }
   }
 
-  RowKey<std::int32_t> DeriveNumber(PVirtualNode node, std::uint32_t position) {
+  RowKey<std::int32_t> DeriveNumber(const TTreeDataClass* record, std::uint32_t position) {
     RowKey<std::int32_t> key;
     key.position = position;
-    const TTreeDataClass* record = RecordOf(form_.vst, node);
     if (!record) return key;
     try {
       key.value = KbNumber(record->HotFixID);
@@ -248,10 +250,9 @@ class SortKeyComparer : public NodeComparer {
     return key;
   }
 
-  RowKey<DateTime> DeriveDate(PVirtualNode node, std::uint32_t position) {
+  RowKey<DateTime> DeriveDate(const TTreeDataClass* record, std::uint32_t position) {
     RowKey<DateTime> key;
     key.position = position;
-    const TTreeDataClass* record = RecordOf(form_.vst, node);
     if (!record || !reading_) return key;
     try {
       const std::optional<DateTime> date = InstalledOnDate(record->InstalledOn, *reading_);
@@ -263,9 +264,8 @@ class SortKeyComparer : public NodeComparer {
     return key;
   }
 
-  TextSortKey DeriveText(PVirtualNode node) {
+  TextSortKey DeriveText(const TTreeDataClass* record) {
     TextSortKey key;
-    const TTreeDataClass* record = RecordOf(form_.vst, node);
     if (!record) return key;
     try {
       key.text =
@@ -277,38 +277,41 @@ class SortKeyComparer : public NodeComparer {
   }
 
   // Keys are held by the position a node had when the comparer was made; a node the list has
-  // moved since, or never held, gets its key derived on the spot.
-  bool AtItsPosition(PVirtualNode node) const {
-    return node && node->index >= 0 && static_cast<std::size_t>(node->index) < nodes_.size() &&
-           nodes_[static_cast<std::size_t>(node->index)] == node;
+  // moved since, one it never held, or one given another record gets its key derived on the spot.
+  bool AtItsPosition(PVirtualNode node) {
+    if (!keysByPosition_ || form_.vst.Revision() != revision_ || !node || node->index < 0) {
+      return false;
+    }
+    const auto position = static_cast<std::size_t>(node->index);
+    return position < count_ && form_.vst.NodeAt(node->index) == node &&
+           RecordOf(form_.vst, node) == records_[position];
   }
   RowKey<std::int32_t> NumberAt(PVirtualNode node) {
     return AtItsPosition(node) && !numbers_.empty()
                ? numbers_[static_cast<std::size_t>(node->index)]
-               : DeriveNumber(node, 0);
+               : DeriveNumber(RecordOf(form_.vst, node), 0);
   }
   RowKey<DateTime> DateAt(PVirtualNode node) {
     return AtItsPosition(node) && !dates_.empty() ? dates_[static_cast<std::size_t>(node->index)]
-                                                  : DeriveDate(node, 0);
+                                                  : DeriveDate(RecordOf(form_.vst, node), 0);
   }
   TextSortKey TextAt(PVirtualNode node) {
     return AtItsPosition(node) && !texts_.empty() ? texts_[static_cast<std::size_t>(node->index)]
-                                                  : DeriveText(node);
+                                                  : DeriveText(RecordOf(form_.vst, node));
   }
 
   TMainForm& form_;
   TColumnIndex column_;
   SortKeyCache* cache_;  // may be null
   std::optional<DateReading> reading_;
-  std::vector<PVirtualNode> nodes_;             // by position
+  std::size_t count_ = 0;       // rows when the comparer was made
+  std::uint64_t revision_ = 0;  // the list's revision then: same nodes, same order
+  bool keysByPosition_ = true;  // the keys below are still each row's, by its position then
   std::vector<const TTreeDataClass*> records_;  // what each node held when the keys were derived
   std::vector<RowKey<std::int32_t>> numbers_;
   std::vector<RowKey<DateTime>> dates_;
   std::vector<TextSortKey> texts_;
-  // What SortedPositions produced, for OrderApplied.
-  std::vector<RowKey<std::int32_t>> sortedNumbers_;
-  std::vector<RowKey<DateTime>> sortedDates_;
-  std::vector<std::uint32_t> textOrder_;
+  std::vector<std::uint32_t> textOrder_;  // what SortedPositions gave, for OrderApplied
 };
 
 }  // namespace
