@@ -39,9 +39,9 @@ run_one() {
 summary() {
   local target="$1" status="$2" log="$build/$1.fuzz.log"
   local runs cov rate
-  runs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$')
-  cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')
-  rate=$(grep -oE 'exec/s: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')
+  runs=$(grep -aoE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$')
+  cov=$(grep -aoE 'cov: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')
+  rate=$(grep -aoE 'exec/s: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')
   printf '%-22s %-6s runs %-10s cov %-6s exec/s %s\n' "$target" "$status" "${runs:--}" \
     "${cov:--}" "${rate:--}"
 }
