@@ -10,10 +10,6 @@
 #include "inventory/kb_rules.h"
 #include "list/merge_order.h"
 
-TTreeDataClass* RecordOf(TVirtualStringTree& list, PVirtualNode node) {
-  RecordSlot* slot = list.NodeRecord(node);
-  return slot ? slot->get() : nullptr;
-}
 
 DateReading ReadDateReading(const TMainForm& form) {
   DateReading reading;
@@ -91,6 +87,10 @@ class SortKeyComparer : public NodeComparer {
       records_.push_back(RecordOf(form_.vst, form_.vst.NodeAt(i)));
     }
     if (TakeCachedKeys()) return;
+    // Room for every key at once: growing row by row would copy them again and again.
+    numbers_.reserve(column_ == 0 ? count : 0);
+    dates_.reserve(column_ == 1 ? count : 0);
+    texts_.reserve(column_ >= 2 ? count : 0);
     for (std::size_t i = 0; i < count; ++i) {
       const auto position = static_cast<std::uint32_t>(i);
       switch (column_) {
@@ -212,7 +212,15 @@ class SortKeyComparer : public NodeComparer {
     const bool current = cached.valid && cached.list == &form_.vst &&
                          cached.revision == form_.vst.Revision() && cached.column == column_ &&
                          cached.locale == &form_.Ports().locale && cached.records == records_;
-    if (!current) return false;
+    if (!current) {
+      // Keys no longer valid still lend their memory, already in use by this program, to the
+      // keys about to be derived: 100,000 of them fill megabytes that would be new pages.
+      numbers_ = std::move(cached.numbers);
+      dates_ = std::move(cached.dates);
+      numbers_.clear();
+      dates_.clear();
+      return false;
+    }
     switch (column_) {
       case 0:
         if (cached.numbers.size() != count_) return false;
