@@ -1,5 +1,8 @@
 #include "list/search_index.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "inventory/kb_rules.h"
 #include "list/sort_keys.h"
 
@@ -31,6 +34,7 @@ void SearchIndex::Refresh(TVirtualStringTree& list, TColumnIndex column, LocaleT
     records_.clear();
     texts_.clear();
     ends_.clear();
+    byAddress_.clear();
     throw;
   }
   valid_ = true;
@@ -42,9 +46,11 @@ void SearchIndex::Refresh(TVirtualStringTree& list, TColumnIndex column, LocaleT
 
 // The revision says the rows are the same nodes in the same order; a slot may still have been
 // given another record since (the list does not see its slots written).
+// The nodes are checked in address order: in display order, after a sort, every node read would
+// land somewhere else in memory, and the check would cost as much as the search itself.
 bool SearchIndex::StillHoldTheirRecords(TVirtualStringTree& list) const {
-  for (std::size_t row = 0; row < nodes_.size(); ++row) {
-    if (RecordOf(list, nodes_[row]) != records_[row]) return false;
+  for (const auto& [node, record] : byAddress_) {
+    if (RecordOf(list, node) != record) return false;
   }
   return true;
 }
@@ -58,11 +64,17 @@ void SearchIndex::Rebuild(TVirtualStringTree& list, TColumnIndex column, LocaleT
   nodes_.reserve(count);
   records_.reserve(count);
   ends_.reserve(count);
+  byAddress_.clear();
+  byAddress_.reserve(count);
   for (PVirtualNode node = list.FirstNode(); node; node = list.NextNode(node)) {
     TTreeDataClass* record = RecordOf(list, node);
     if (record) texts_ += SearchText(locale, *record, column);
     nodes_.push_back(node);
     records_.push_back(record);
     ends_.push_back(texts_.size());
+    byAddress_.emplace_back(node, record);
   }
+  std::sort(byAddress_.begin(), byAddress_.end(), [](const auto& a, const auto& b) {
+    return std::less<PVirtualNode>()(a.first, b.first);
+  });
 }

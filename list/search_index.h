@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Systeme/locale_text.h"
@@ -39,6 +40,7 @@ class SearchIndex {
   std::vector<TTreeDataClass*> records_;
   std::string texts_;              // every row's text, one after the other
   std::vector<std::size_t> ends_;  // where each row's text ends in texts_
+  std::vector<std::pair<PVirtualNode, TTreeDataClass*>> byAddress_;  // for the record check
 };
 
 // The text a record is searched by in `column`, upper-cased; empty for any other column.

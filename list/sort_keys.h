@@ -16,7 +16,10 @@
 class TMainForm;
 
 // The record a node holds, or null for no node, no slot or an empty slot.
-TTreeDataClass* RecordOf(TVirtualStringTree& list, PVirtualNode node);
+inline TTreeDataClass* RecordOf(TVirtualStringTree& list, PVirtualNode node) {
+  RecordSlot* slot = list.NodeRecord(node);
+  return slot ? slot->get() : nullptr;
+}
 
 // What reading an "Installé le" text needs: the program's short date format and the year that
 // completes a date written without one. Raises whatever the locale port raises.

@@ -222,10 +222,6 @@ PVirtualNode TVirtualStringTree::AppendNode() {
   return node;
 }
 
-RecordSlot* TVirtualStringTree::NodeRecord(PVirtualNode node) {
-  if (node == nullptr || !node->hasSlot) return nullptr;
-  return &node->record;
-}
 
 PVirtualNode TVirtualStringTree::FirstNode() const {
   return NodeAt(0);

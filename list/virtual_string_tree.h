@@ -104,7 +104,10 @@ class TVirtualStringTree {
   int BatchCount() const;
   void ClearNodes();
   PVirtualNode AppendNode();
-  RecordSlot* NodeRecord(PVirtualNode node);  // null for a null node or a node without slot
+  // Null for a null node or a node without slot. Inline: every walk of the rows asks it per row.
+  RecordSlot* NodeRecord(PVirtualNode node) {
+    return node != nullptr && node->hasSlot ? &node->record : nullptr;
+  }
   PVirtualNode FirstNode() const;
   PVirtualNode NextNode(PVirtualNode node) const;
   PVirtualNode NodeAt(int index) const;  // display order; null out of range
