@@ -103,12 +103,19 @@ inline BOOL CALLBACK CollectChildText(HWND child, LPARAM texts);
 
 inline std::vector<std::wstring> ChildTexts(HWND parent);
 
+// Such a window once it is on screen. A dialog exists a moment before its controls hold their
+// texts and is shown only after that, and a loaded machine shows that moment. Null after the
+// timeout, even when the window exists hidden.
 inline HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* caption,
                                  int timeoutMs = 15000) {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindProcessWindow(processId, className, caption)) != nullptr; },
-            timeoutMs);
-  return found;
+  const bool shown = WaitUntil(
+      [&] {
+        found = FindProcessWindow(processId, className, caption);
+        return found != nullptr && IsWindowVisible(found);
+      },
+      timeoutMs);
+  return shown ? found : nullptr;
 }
 
 inline HWND FindChild(HWND parent, const wchar_t* className, const wchar_t* caption = nullptr) {

@@ -229,17 +229,12 @@ class Program {
   }
 
   // The program's task dialog titled "Fixtally", when it shows one, once it is on screen with
-  // its buttons: the window exists a moment before its controls, and a loaded machine shows
-  // that moment.
+  // its buttons.
   HWND WaitForDialog(int timeoutMs) const {
     const HWND dialog = WaitForProcessWindow(process_.Id(), L"#32770", L"Fixtally", timeoutMs);
     if (dialog == nullptr) return nullptr;
-    WaitUntil(
-        [&] {
-          return IsWindowVisible(dialog) &&
-                 FindWindowExW(dialog, nullptr, L"Button", nullptr) != nullptr;
-        },
-        timeoutMs);
+    WaitUntil([&] { return FindWindowExW(dialog, nullptr, L"Button", nullptr) != nullptr; },
+              timeoutMs);
     return dialog;
   }
 
