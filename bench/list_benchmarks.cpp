@@ -107,8 +107,8 @@ bool SortedBy(BenchForm& form, TColumnIndex column) {
     const TTreeDataClass& b = *records[i];
     if (column == 0 && KbNumber(a.HotFixID) > KbNumber(b.HotFixID)) return false;
     if (column >= 2) {
-      const std::string& ta = column == 2 ? a.Description : a.InstalledBy;
-      const std::string& tb = column == 2 ? b.Description : b.InstalledBy;
+      const std::string_view ta = column == 2 ? a.Description : a.InstalledBy;
+      const std::string_view tb = column == 2 ? b.Description : b.InstalledBy;
       if (locale.Compare(locale.UpperCase(ta), locale.UpperCase(tb)) > 0) return false;
     }
   }
@@ -284,7 +284,7 @@ void CopyTextBaseline(benchmark::State& state) {
     for (const TTreeDataClass* record : records) {
       for (int column = 0; column < 4; ++column) {
         if (column > 0) text.append(separator);
-        const std::string& field = ColumnText(*record, column);
+        const std::string_view field = ColumnText(*record, column);
         text.append(field);
         const auto width = static_cast<std::size_t>(widths[column]);
         if (field.size() < width) text.append(width - field.size(), ' ');

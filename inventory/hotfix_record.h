@@ -2,13 +2,14 @@
 // One installed update as the list shows it: four texts in the system's 8-bit code page and
 // the search mark. The row that holds it owns it (see list/virtual_string_tree.h).
 #include <cstdint>
-#include <string>
+
+#include "inventory/record_text.h"
 
 class TTreeDataClass {
  public:
-  std::string Description;
-  std::string HotFixID;
-  std::string InstalledBy;
-  std::string InstalledOn;  // already the display text of the date
+  RecordText Description;
+  RecordText HotFixID;
+  RecordText InstalledBy;
+  RecordText InstalledOn;       // already the display text of the date
   std::uint8_t MatchState = 0;  // 1 when the row matches the search text
 };

@@ -40,8 +40,8 @@ void TMainForm::vstCompareNodes(PVirtualNode node1, PVirtualNode node2, TColumnI
       case 2:
       case 3: {
         LocaleText& locale = Ports().locale;
-        const std::string& t1 = column == 2 ? r1->Description : r1->InstalledBy;
-        const std::string& t2 = column == 2 ? r2->Description : r2->InstalledBy;
+        const std::string_view t1 = column == 2 ? r1->Description : r1->InstalledBy;
+        const std::string_view t2 = column == 2 ? r2->Description : r2->InstalledBy;
         const std::string u1 = locale.UpperCase(t1);
         const std::string u2 = locale.UpperCase(t2);
         result = SignOf(locale.Compare(u1, u2));

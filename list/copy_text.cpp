@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <stdexcept>
+#include <string_view>
 
 #include "Systeme/errors.h"
 
@@ -11,18 +12,18 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
-std::size_t PaddedLength(const std::string& text, int width) {
+std::size_t PaddedLength(std::string_view text, int width) {
   return width > 0 ? std::max(text.size(), static_cast<std::size_t>(width)) : text.size();
 }
 
-void AppendPadded(std::string& out, const std::string& text, int width) {
+void AppendPadded(std::string& out, std::string_view text, int width) {
   out.append(text);
   out.append(PaddedLength(text, width) - text.size(), ' ');
 }
 
 }  // namespace
 
-const std::string& ColumnText(const TTreeDataClass& record, int column) {
+const RecordText& ColumnText(const TTreeDataClass& record, int column) {
   switch (column) {
     case 0:
       return record.HotFixID;

@@ -9,7 +9,7 @@
 #include "inventory/hotfix_record.h"
 
 // The row's text in column 0 to 3: HotFixID, InstalledOn, Description, InstalledBy.
-const std::string& ColumnText(const TTreeDataClass& record, int column);
+const RecordText& ColumnText(const TTreeDataClass& record, int column);
 
 // The text with blanks appended up to `width` characters; never cut. A width of 0 or less
 // leaves it unchanged.

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         at += separator.size();
       }
       const std::string cell =
-          PadRight(ColumnText(*row, column), widths[static_cast<std::size_t>(column)]);
+          PadRight(ColumnText(*row, column).str(), widths[static_cast<std::size_t>(column)]);
       FUZZ_CHECK(cell.size() == static_cast<std::size_t>(widths[static_cast<std::size_t>(column)]));
       FUZZ_CHECK(text.compare(at, cell.size(), cell) == 0);
       at += cell.size();

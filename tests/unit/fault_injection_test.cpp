@@ -169,7 +169,7 @@ struct Rig {
     std::vector<std::string> ids;
     for (PVirtualNode node = form->vst.FirstNode(); node; node = form->vst.NextNode(node)) {
       RecordSlot* slot = form->vst.NodeRecord(node);
-      if (slot != nullptr && *slot) ids.push_back((*slot)->HotFixID);
+      if (slot != nullptr && *slot) ids.push_back((*slot)->HotFixID.str());
     }
     return ids;
   }

@@ -157,7 +157,7 @@ class HotfixScanTest : public ::testing::Test {
       if (slot && *slot) rows.push_back(**slot);
     }
     std::sort(rows.begin(), rows.end(), [](const TTreeDataClass& a, const TTreeDataClass& b) {
-      return a.HotFixID < b.HotFixID;
+      return std::string_view(a.HotFixID) < std::string_view(b.HotFixID);
     });
     return rows;
   }
@@ -399,10 +399,10 @@ TEST_F(HotfixScanTest, APropertyOfAnotherTypeShowsItsName) {
     const auto rows = Rows();
     ASSERT_EQ(rows.size(), 1u);
     const TTreeDataClass& row = rows[0];
-    const std::map<std::string, std::string> texts = {{"Description", row.Description},
-                                                      {"HotFixID", row.HotFixID},
-                                                      {"InstalledBy", row.InstalledBy},
-                                                      {"InstalledOn", row.InstalledOn}};
+    const std::map<std::string, std::string_view> texts = {{"Description", row.Description},
+                                                           {"HotFixID", row.HotFixID},
+                                                           {"InstalledBy", row.InstalledBy},
+                                                           {"InstalledOn", row.InstalledOn}};
     EXPECT_EQ(texts.at(name), "ERROR:" + name);
     EXPECT_EQ(row.MatchState, 0);
   }

@@ -39,7 +39,7 @@ inline std::vector<std::string> IdsInOrder(TVirtualStringTree& list) {
   std::vector<std::string> ids;
   for (PVirtualNode node = list.FirstNode(); node; node = list.NextNode(node)) {
     const TTreeDataClass* record = RecordOf(list, node);
-    ids.push_back(record ? record->HotFixID : "<none>");
+    ids.push_back(record ? record->HotFixID.str() : "<none>");
   }
   return ids;
 }

@@ -48,10 +48,10 @@ class RecordingObserver : public ListObserver {
 
 // Column 0 holds an integer key ("?" compares equal to every row, like an unreadable date);
 // column 1 a text for the keyboard search; column 2 the row's label.
-int CompareKeys(const std::string& a, const std::string& b) {
+int CompareKeys(std::string_view a, std::string_view b) {
   if (a == "?" || b == "?") return 0;
-  const int x = std::stoi(a);
-  const int y = std::stoi(b);
+  const int x = std::stoi(std::string(a));
+  const int y = std::stoi(std::string(b));
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 
@@ -102,7 +102,7 @@ class ListTest : public ::testing::Test {
   }
   std::string Label(PVirtualNode node) {
     const TTreeDataClass* r = Record(node);
-    return r != nullptr ? r->Description : "";
+    return r != nullptr ? r->Description.str() : "";
   }
 
   // Appends rows inside one batch, as a scan does; the closing batch sorts them.
@@ -353,7 +353,7 @@ TEST_F(ListTest, SortsAHundredThousandRows) {
   AddRows(keys);  // the closing batch sorts by column 0 ascending
   int previous = -1;
   for (PVirtualNode n = tree.FirstNode(); n != nullptr; n = tree.NextNode(n)) {
-    const int key = std::stoi(Record(n)->HotFixID);
+    const int key = std::stoi(Record(n)->HotFixID.str());
     ASSERT_LE(previous, key);
     previous = key;
   }
@@ -674,7 +674,7 @@ TEST_F(SearchTest, EmptyListBeeps) {
 TEST_F(ListTest, LongTextsSortAndSearch) {
   const std::string base(10000, 'x');
   tree.OnCompareNodes = [this](PVirtualNode a, PVirtualNode b, TColumnIndex, int& result) {
-    const int c = Record(a)->InstalledOn.compare(Record(b)->InstalledOn);
+    const int c = std::string_view(Record(a)->InstalledOn).compare(Record(b)->InstalledOn);
     result = c < 0 ? -1 : (c > 0 ? 1 : 0);
   };
   AddRows({"0", "1", "2"}, {base + "c", base + "a", base + "b"});

@@ -83,7 +83,7 @@ class ListViewTest : public ::testing::Test {
     model.OnCompareNodes = [this](PVirtualNode a, PVirtualNode b, TColumnIndex column,
                                   int& result) {
       if (column != 0 || Record(a) == nullptr || Record(b) == nullptr) return;
-      result = Record(a)->HotFixID.compare(Record(b)->HotFixID) < 0 ? -1 : 1;
+      result = std::string_view(Record(a)->HotFixID).compare(Record(b)->HotFixID) < 0 ? -1 : 1;
     };
     model.OnHeaderClick = [this](TColumnIndex column, TMouseButton button, TShiftState shift) {
       headerClicks.push_back(std::to_string(column) + ButtonLetter(button) +
