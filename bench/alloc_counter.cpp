@@ -11,10 +11,16 @@ namespace {
 struct Counters {
   std::size_t liveBytes = 0;
   std::size_t liveAllocations = 0;
+  std::size_t liveChunkBytes = 0;
 };
 Counters counters;
 
 constexpr std::size_t kHeader = alignof(std::max_align_t);
+
+std::size_t GlibcChunkSize(std::size_t size) {
+  const std::size_t chunk = (size + 8 + 15) & ~std::size_t{15};
+  return chunk < 32 ? 32 : chunk;
+}
 
 void* Allocate(std::size_t size) {
   void* block = std::malloc(size + kHeader);
@@ -22,14 +28,17 @@ void* Allocate(std::size_t size) {
   *static_cast<std::size_t*>(block) = size;
   __atomic_add_fetch(&counters.liveBytes, size, __ATOMIC_RELAXED);
   __atomic_add_fetch(&counters.liveAllocations, 1, __ATOMIC_RELAXED);
+  __atomic_add_fetch(&counters.liveChunkBytes, GlibcChunkSize(size), __ATOMIC_RELAXED);
   return static_cast<char*>(block) + kHeader;
 }
 
 void Release(void* pointer) {
   if (pointer == nullptr) return;
   void* block = static_cast<char*>(pointer) - kHeader;
-  __atomic_sub_fetch(&counters.liveBytes, *static_cast<std::size_t*>(block), __ATOMIC_RELAXED);
+  const std::size_t size = *static_cast<std::size_t*>(block);
+  __atomic_sub_fetch(&counters.liveBytes, size, __ATOMIC_RELAXED);
   __atomic_sub_fetch(&counters.liveAllocations, 1, __ATOMIC_RELAXED);
+  __atomic_sub_fetch(&counters.liveChunkBytes, GlibcChunkSize(size), __ATOMIC_RELAXED);
   std::free(block);
 }
 
@@ -43,7 +52,8 @@ void* AllocateOrThrow(std::size_t size) {
 
 AllocationCount CurrentAllocations() {
   return {__atomic_load_n(&counters.liveBytes, __ATOMIC_RELAXED),
-          __atomic_load_n(&counters.liveAllocations, __ATOMIC_RELAXED)};
+          __atomic_load_n(&counters.liveAllocations, __ATOMIC_RELAXED),
+          __atomic_load_n(&counters.liveChunkBytes, __ATOMIC_RELAXED)};
 }
 
 void* operator new(std::size_t size) {

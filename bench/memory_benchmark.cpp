@@ -49,6 +49,9 @@ void MemoryHeldByRows(benchmark::State& state) {
     state.counters["goal_bytes"] = 1.5 * textBytes + kAllowedPerRow * static_cast<double>(count);
     state.counters["blocks"] = static_cast<double>(after.liveAllocations - before.liveAllocations);
     state.counters["held_per_row"] = held / static_cast<double>(count);
+    state.counters["heap_per_row"] =
+        static_cast<double>(after.liveChunkBytes - before.liveChunkBytes) /
+        static_cast<double>(count);
     state.counters["text_per_row"] = textBytes / static_cast<double>(count);
   }
 }
