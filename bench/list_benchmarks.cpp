@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "bench/bench_form.h"
+#include "bench/counted_call.h"
 #include "inventory/add_hotfix_node.h"
 #include "inventory/kb_rules.h"
 #include "list/copy_text.h"
@@ -124,6 +125,7 @@ void SortByColumnOurs(benchmark::State& state) {
     state.PauseTiming();
     order.Restore();
     state.ResumeTiming();
+    CountedCall counted;
     form.List().SortByColumn(column, sdAscending);
   }
   if (column != 1 && !SortedBy(form, column)) state.SkipWithError("rows not in order");
@@ -138,6 +140,7 @@ void SortBaseline(benchmark::State& state, bool byteOrder) {
   LocaleText& locale = form.Form().Ports().locale;
   std::vector<std::uint32_t> order(CachedScanOrder(count).Records().size());
   for (auto _ : state) {
+    CountedCall counted;
     std::iota(order.begin(), order.end(), 0u);
     switch (column) {
       case 0:
@@ -181,7 +184,10 @@ void HeaderClickReverses(benchmark::State& state) {
   }
   for (auto _ : state) {
     const TSortDirection before = form.List().SortDirection();
-    mainForm.vstHeaderClick(column, TMouseButton::mbLeft, TShiftState{});
+    {
+      CountedCall counted;
+      mainForm.vstHeaderClick(column, TMouseButton::mbLeft, TShiftState{});
+    }
     if (form.List().SortDirection() == before) {
       state.SkipWithError("the click did not reverse the direction");
       break;
@@ -219,7 +225,10 @@ int CountMatches(BenchForm& form) {
 void SearchKeystrokeOurs(benchmark::State& state) {
   const auto column = static_cast<TColumnIndex>(state.range(0));
   BenchForm& form = SearchForm(column, static_cast<std::size_t>(state.range(1)));
-  for (auto _ : state) form.Form().EditSearchChange();
+  for (auto _ : state) {
+    CountedCall counted;
+    form.Form().EditSearchChange();
+  }
   state.counters["matches"] = CountMatches(form);
 }
 
@@ -237,6 +246,7 @@ void SearchKeystrokeBaseline(benchmark::State& state) {
   const std::string typed = SearchTextFor(column);
   const std::string searched = locale.UpperCase(column == 0 ? StripKbPrefix(typed) : typed);
   for (auto _ : state) {
+    CountedCall counted;
     const TTreeDataClass* first = nullptr;
     for (std::size_t i = 0; i < records.size(); ++i) {
       const std::string& field = fields[i];
@@ -261,7 +271,10 @@ BenchForm& CopyForm(std::size_t count) {
 
 void CopyTextOurs(benchmark::State& state) {
   BenchForm& form = CopyForm(static_cast<std::size_t>(state.range(0)));
-  for (auto _ : state) form.Form().BtnCopyClick();
+  for (auto _ : state) {
+    CountedCall counted;
+    form.Form().BtnCopyClick();
+  }
   state.counters["bytes"] = static_cast<double>(form.CopiedLength());
 }
 
@@ -279,6 +292,7 @@ void CopyTextBaseline(benchmark::State& state) {
     total += 3 * separator.size() + 2;
   }
   for (auto _ : state) {
+    CountedCall counted;
     std::string text;
     text.reserve(total);
     for (const TTreeDataClass* record : records) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "bench/bench_form.h"
+#include "bench/counted_call.h"
 
 namespace {
 
@@ -24,9 +25,12 @@ void ReadHotfixObjects(benchmark::State& state) {
     // As in a scan the rows arrive inside a batch.
     mainForm.vst.BeginBatch();
     state.ResumeTiming();
-    for (const GeneratedRow& row : rows) {
-      GeneratedObject object(row);
-      mainForm.ReadHotfixObject(object, parse, display);
+    {
+      CountedCall counted;
+      for (const GeneratedRow& row : rows) {
+        GeneratedObject object(row);
+        mainForm.ReadHotfixObject(object, parse, display);
+      }
     }
     state.PauseTiming();
     if (mainForm.vst.RootNodeCount() != static_cast<int>(rows.size())) {
