@@ -5,8 +5,8 @@ cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
 preset=mingw
 wine_option=()
-# A kernel that cannot execute 32-bit Linux programs cannot start 32-bit Wine: there the same
-# program is built for 64-bit Windows and started under 64-bit Wine.
+# Where 32-bit Wine cannot run (a kernel without 32-bit programs, or no wine32:i386 to be had)
+# the same program is built for 64-bit Windows and started under 64-bit Wine.
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   preset=mingw64
   wine_option=(--wine64)

@@ -24,12 +24,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The Windows tests run as the 32-bit product under 32-bit Wine. Some kernels cannot execute
-# 32-bit Linux programs at all, and 32-bit Wine is one: there the same tests are built for 64-bit
-# Windows and run under 64-bit Wine, and the 32-bit build is still made and its imports checked.
+# The Windows tests run as the 32-bit product under 32-bit Wine. Where 32-bit Wine cannot run
+# (a kernel that cannot execute 32-bit Linux programs, or an archive that could not give
+# wine32:i386) the same tests are built for 64-bit Windows and run under 64-bit Wine, and the
+# 32-bit build is still made and its imports checked.
 windows=mingw
 if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "this kernel cannot run 32-bit programs: the Windows tests run as 64-bit code under 64-bit Wine"
+  echo "32-bit Wine cannot run here: the Windows tests run as 64-bit code under 64-bit Wine"
   windows=mingw64
 fi
 
