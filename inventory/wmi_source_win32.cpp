@@ -6,7 +6,6 @@
 #include <wbemcli.h>
 #include <wrl/client.h>
 
-#include <cstdio>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -14,17 +13,15 @@
 #include "Systeme/com_owners_win32.h"
 #include "Systeme/errors.h"
 #include "Systeme/text_convert_win32.h"
+#include "inventory/ole_message.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-std::string TrimMessage(std::string text) {
-  while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) {
-    text.pop_back();
-  }
-  return text;
-}
+// Used when the file gives no namespace, as the scripting layer does.
+constexpr wchar_t kScriptingKey[] = L"SOFTWARE\\Microsoft\\WBEM\\Scripting";
+constexpr char kFallbackNamespace[] = "root\\cimv2";
 
 std::string SystemMessage(HRESULT code) {
   wchar_t* buffer = nullptr;
@@ -34,7 +31,21 @@ std::string SystemMessage(HRESULT code) {
   if (length == 0 || !buffer) return {};
   std::string text = WideToUtf8(std::wstring_view(buffer, length));
   LocalFree(buffer);
-  return TrimMessage(std::move(text));
+  return text;
+}
+
+// WMI's own text for a status code, in the user's language. The system's message table has no
+// text for WMI's codes (0x8004xxxx), so without this a bad namespace would read "Erreur OLE".
+std::string WmiStatusText(HRESULT code) {
+  ComPtr<IWbemStatusCodeText> texts;
+  if (FAILED(CoCreateInstance(CLSID_WbemStatusCodeText, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&texts)))) {
+    return {};
+  }
+  UniqueBstr text;
+  // The locale and the flags are reserved and must be 0; the text comes in the user's language.
+  if (FAILED(texts->GetErrorCodeText(code, 0, 0, text.put()))) return {};
+  return WideToUtf8(text.view());
 }
 
 // The description the failing call left on the thread, if any.
@@ -43,7 +54,7 @@ std::string ErrorInfoDescription() {
   if (GetErrorInfo(0, &info) != S_OK || !info) return {};
   UniqueBstr description;
   if (FAILED(info->GetDescription(description.put()))) return {};
-  return TrimMessage(WideToUtf8(description.view()));
+  return WideToUtf8(description.view());
 }
 
 // Called before each WMI call, so that an error object left by an earlier, unrelated call can
@@ -54,9 +65,11 @@ void ClearErrorInfo() {
 
 void ThrowIfFailed(HRESULT code) {
   if (SUCCEEDED(code)) return;
-  std::string message = ErrorInfoDescription();
-  if (message.empty()) message = OleErrorMessage(code);
-  throw EOleException(message, static_cast<std::int32_t>(code));
+  // The error object first: any COM call made after the failure may replace it.
+  const std::string description = ErrorInfoDescription();
+  const auto wideCode = static_cast<std::int32_t>(code);
+  throw EOleException(
+      FirstOleMessage(wideCode, {WmiStatusText(code), description, SystemMessage(code)}), wideCode);
 }
 
 // The account of a connection. The proxies keep pointers into it, so it lives as long as the
@@ -94,13 +107,18 @@ class Credentials {
   SEC_WINNT_AUTH_IDENTITY_W identity_{};
 };
 
-// Calls through the proxy use the account given (or the current one). An object that is not a
-// proxy (an in-process provider) has no blanket to set and needs none.
+// Every proxy gets the blanket the scripting layer gives by default: each call authenticated,
+// the server allowed to impersonate the caller. A proxy keeps the process's default blanket
+// otherwise (identify only), and a provider that impersonates, or a remote computer, then
+// answers "access denied". Calls use the account given, or the current one; DCOM picks the
+// authentication service (Kerberos in a domain, NTLM otherwise). An object that is not a proxy
+// (an in-process provider) has no blanket to set and needs none.
 void SetBlanket(IUnknown* proxy, Credentials* credentials) {
   ClearErrorInfo();
-  const HRESULT code = CoSetProxyBlanket(
-      proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
-      RPC_C_IMP_LEVEL_IMPERSONATE, credentials ? credentials->Identity() : nullptr, EOAC_NONE);
+  const HRESULT code =
+      CoSetProxyBlanket(proxy, RPC_C_AUTHN_DEFAULT, RPC_C_AUTHZ_DEFAULT, COLE_DEFAULT_PRINCIPAL,
+                        RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE,
+                        credentials ? credentials->Identity() : nullptr, EOAC_NONE);
   if (code == E_NOINTERFACE) return;
   ThrowIfFailed(code);
 }
@@ -149,7 +167,7 @@ class WmiEnumeration : public HotfixEnumeration {
 
 class WmiService : public HotfixService {
  public:
-  WmiService(ComPtr<IWbemLocator> locator, ComPtr<IWbemServices> services,
+  WmiService(ComPtr<IUnknown> locator, ComPtr<IWbemServices> services,
              std::shared_ptr<Credentials> account)
       : locator_(std::move(locator)),
         services_(std::move(services)),
@@ -162,12 +180,12 @@ class WmiService : public HotfixService {
     ThrowIfFailed(services_->CreateInstanceEnum(
         wideClass.get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr,
         &enumerator));
-    if (account_) SetBlanket(enumerator.Get(), account_.get());
+    SetBlanket(enumerator.Get(), account_.get());
     return std::make_unique<WmiEnumeration>(std::move(enumerator), account_);
   }
 
  private:
-  ComPtr<IWbemLocator> locator_;  // lives for the scan, as the connection does
+  ComPtr<IUnknown> locator_;  // lives for the scan, as the connection does
   ComPtr<IWbemServices> services_;
   std::shared_ptr<Credentials> account_;  // null for the current account
 };
@@ -188,11 +206,24 @@ std::optional<std::string> WmiValueText(const VARIANT& value) {
 }
 
 std::string OleErrorMessage(std::int32_t code) {
-  std::string message = SystemMessage(static_cast<HRESULT>(code));
-  if (!message.empty()) return message;
-  char text[32];
-  std::snprintf(text, sizeof text, "Erreur OLE %.8x", static_cast<unsigned>(code));
-  return text;
+  return FirstOleMessage(code, {SystemMessage(static_cast<HRESULT>(code))});
+}
+
+std::string DefaultWmiNamespace() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kScriptingKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return kFallbackNamespace;
+  std::wstring value(256, L'\0');
+  DWORD type = 0;
+  DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  const LONG read = RegQueryValueExW(key, L"Default Namespace", nullptr, &type,
+                                     reinterpret_cast<BYTE*>(value.data()), &bytes);
+  RegCloseKey(key);
+  if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return kFallbackNamespace;
+  // The value need not end with its zero.
+  value.resize(bytes / sizeof(wchar_t));
+  while (!value.empty() && value.back() == L'\0') value.pop_back();
+  return value.empty() ? kFallbackNamespace : WideToAnsi(value);
 }
 
 std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string& server,
@@ -206,7 +237,9 @@ std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string&
     throw EOleSysError(OleErrorMessage(created), static_cast<std::int32_t>(created));
   }
 
-  const UniqueBstr path(L"\\\\" + AnsiToWide(server) + L"\\" + AnsiToWide(nameSpace));
+  const std::string target =
+      WmiConnectionPath(server, nameSpace, nameSpace.empty() ? DefaultWmiNamespace() : "");
+  const UniqueBstr path(AnsiToWide(target));
   const UniqueBstr wideUser(AnsiToWide(user));
   const UniqueBstr widePassword(AnsiToWide(password));
   ComPtr<IWbemServices> services;
@@ -215,8 +248,15 @@ std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string&
                                        WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr, nullptr,
                                        &services));
 
+  return MakeWmiService(std::move(services), user, password, std::move(locator));
+}
+
+std::unique_ptr<HotfixService> MakeWmiService(ComPtr<IWbemServices> services,
+                                              const std::string& user, const std::string& password,
+                                              ComPtr<IUnknown> keepAlive) {
   std::shared_ptr<Credentials> account;
   if (!user.empty()) account = std::make_shared<Credentials>(user, password);
   SetBlanket(services.Get(), account.get());
-  return std::make_unique<WmiService>(std::move(locator), std::move(services), std::move(account));
+  return std::make_unique<WmiService>(std::move(keepAlive), std::move(services),
+                                      std::move(account));
 }

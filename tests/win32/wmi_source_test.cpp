@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "Systeme/com_owners_win32.h"
 #include "Systeme/com_scope_win32.h"
 #include "Systeme/errors.h"
+#include "Systeme/text_convert_win32.h"
+#include "inventory/ole_message.h"
 
 namespace {
 
@@ -74,7 +77,18 @@ TEST_F(WmiSourceTest, AMissingPropertyIsAnOleException) {
   EXPECT_EQ(object->Property("HotFixID").Value, "KB1234567");
 }
 
-TEST_F(WmiSourceTest, ConnectionFailuresCarryTheirCodeAndMessage) {
+// WMI's status text for a code, as the system gives it; empty when it gives none.
+std::string StatusText(std::uint32_t code) {
+  Microsoft::WRL::ComPtr<IWbemStatusCodeText> texts;
+  if (FAILED(CoCreateInstance(CLSID_WbemStatusCodeText, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&texts))))
+    return {};
+  UniqueBstr text;
+  if (FAILED(texts->GetErrorCodeText(static_cast<HRESULT>(code), 0, 0, text.put()))) return {};
+  return WideToUtf8(text.view());
+}
+
+TEST_F(WmiSourceTest, ConnectionFailuresCarryTheirCodeAndWmisText) {
   const std::vector<std::tuple<std::string, std::string, std::uint32_t>> cases = {
       {".", "root\\nonexistent", 0x8004100Eu},  // invalid namespace
   };
@@ -86,8 +100,54 @@ TEST_F(WmiSourceTest, ConnectionFailuresCarryTheirCodeAndMessage) {
     // Trailing blanks, control characters and full stops are gone.
     EXPECT_GT(static_cast<unsigned char>(message.back()), ' ');
     EXPECT_NE(message.back(), '.');
-    EXPECT_EQ(message, OleErrorMessage(static_cast<std::int32_t>(code)));
+    // Windows' WMI has a sentence for its codes, which is what the user reads; Wine's only
+    // spells the code out, which leaves the system's text or the code.
+    const std::string wmiText = TrimOleMessage(StatusText(code));
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%.8x", code);
+    const bool sentence = !wmiText.empty() && wmiText.find(digits) == std::string::npos &&
+                          wmiText.find("0x") == std::string::npos;
+    if (sentence) {
+      EXPECT_EQ(message, wmiText);
+    } else {
+      EXPECT_EQ(message, OleErrorMessage(static_cast<std::int32_t>(code)));
+    }
   }
+}
+
+TEST_F(WmiSourceTest, AnEmptyServerIsThisComputerAndAnEmptyNamespaceTheDefault) {
+  for (const auto& [server, nameSpace] :
+       std::vector<std::pair<std::string, std::string>>{{"", "root\\cimv2"}, {".", ""}, {"", ""}}) {
+    auto service = source.ConnectServer(server, nameSpace, "", "");
+    ASSERT_NE(service, nullptr);
+    auto object = service->InstancesOf("Win32_QuickFixEngineering")->Next();
+    ASSERT_NE(object, nullptr) << "[" << server << "] [" << nameSpace << "]";
+    EXPECT_EQ(object->Property("HotFixID").Value, "KB1234567");
+  }
+}
+
+TEST(DefaultWmiNamespace, TheScriptingDefaultOrRootCimv2) {
+  const wchar_t* key = L"SOFTWARE\\Microsoft\\WBEM\\Scripting";
+  HKEY scripting = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &scripting, nullptr),
+            ERROR_SUCCESS);
+  struct Case {
+    const wchar_t* value;  // null: none set
+    const char* expected;
+  };
+  for (const Case& c : std::vector<Case>{
+           {nullptr, "root\\cimv2"}, {L"root\\wmi", "root\\wmi"}, {L"", "root\\cimv2"}}) {
+    RegDeleteValueW(scripting, L"Default Namespace");
+    if (c.value) {
+      RegSetValueExW(scripting, L"Default Namespace", 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(c.value),
+                     static_cast<DWORD>((wcslen(c.value) + 1) * sizeof(wchar_t)));
+    }
+    EXPECT_EQ(DefaultWmiNamespace(), c.expected);
+  }
+  RegDeleteValueW(scripting, L"Default Namespace");
+  RegCloseKey(scripting);
 }
 
 TEST_F(WmiSourceTest, ASourceCanBeUsedAgainAfterAFailure) {
