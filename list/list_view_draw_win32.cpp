@@ -63,6 +63,8 @@ LRESULT ListViewWin32::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     case CDDS_ITEMPREPAINT:
+      // The control draws the focus rectangle of a row whose state keeps CDIS_FOCUS.
+      draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_FOCUS);
       // Some versions of the control draw the first cell from this stage alone.
       return CDRF_NOTIFYSUBITEMDRAW | (PaintCell(draw, row, draw.iSubItem) ? CDRF_NEWFONT : 0);
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:

@@ -102,7 +102,7 @@ void ListViewWin32::FitColumn(int column) {
 
 void ListViewWin32::RowCountChanged(int count) {
   FlagScope applying(applyingState_);
-  lastReported_.clear();
+  lastPaintError_.clear();
   if (hotRow_ >= count) hotRow_ = -1;
   ListView_SetItemCountEx(list_, count, LVSICF_NOSCROLL);
   InvalidateRect(list_, nullptr, TRUE);

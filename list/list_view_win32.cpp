@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -41,7 +42,8 @@ ListViewWin32::ListViewWin32(HWND listView, TVirtualStringTree& model)
                     (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) |
                         (kWindowStyle & ~static_cast<DWORD>(WS_VISIBLE | LVS_OWNERDATA)));
   if ((style & LVS_OWNERDATA) == 0)
-    ReportError("La liste a été créée sans LVS_OWNERDATA : elle ne peut pas afficher les lignes.");
+    ReportError("La liste a été créée sans LVS_OWNERDATA : elle ne peut pas afficher les lignes.",
+                ErrorSource::UserAction);
   const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER;
   ListView_SetExtendedListViewStyleEx(list_, extended, extended);
   explorerStyle_ = SetWindowTheme(list_, L"Explorer", nullptr) == S_OK && ExplorerLookAvailable();
@@ -56,6 +58,7 @@ ListViewWin32::ListViewWin32(HWND listView, TVirtualStringTree& model)
     SetWindowSubclass(header_, HeaderProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
+  HideFocusRectangle();
   while (ListView_DeleteColumn(list_, 0)) {
   }
   SyncColumns();
@@ -69,7 +72,8 @@ ListViewWin32::ListViewWin32(HWND listView, TVirtualStringTree& model)
   const int height = bounds.bottom - bounds.top;
   const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(list_, nullptr, 0, 0, width, height + 1, flags);
-  SetWindowPos(list_, nullptr, 0, 0, width, height, flags);
+  // The frame is computed again, with the scroll bars the control may have hidden already.
+  SetWindowPos(list_, nullptr, 0, 0, width, height, flags | SWP_FRAMECHANGED);
 }
 
 ListViewWin32::~ListViewWin32() {
@@ -85,23 +89,43 @@ ListViewWin32::~ListViewWin32() {
 // ---- Errors ----
 
 template <typename Action>
-void ListViewWin32::Guarded(Action&& action) {
+void ListViewWin32::Guarded(Action&& action, ErrorSource source) {
   try {
     action();
   } catch (const std::exception& error) {
-    ReportError(error.what());
+    ReportError(error.what(), source);
   } catch (...) {
-    ReportError("Erreur inconnue dans la liste.");
+    ReportError("Erreur inconnue dans la liste.", source);
   }
 }
 
 // Reported later, from a message of its own: the error may come from inside a paint, where
-// a message box would repaint the list and fail again. The same error is told once until
-// the rows change.
-void ListViewWin32::ReportError(const std::string& message) {
-  if (reportingError_ || errorPosted_ || message == lastReported_) return;
-  pendingError_ = message;
-  errorPosted_ = PostMessageW(list_, errorMessage_, 0, 0) != FALSE;
+// a message box would repaint the list and fail again.
+void ListViewWin32::ReportError(const std::string& message, ErrorSource source) {
+  if (source == ErrorSource::Painting) {
+    // The report's own box repaints the list beneath it, which raises the error again.
+    if (reportingError_ || message == lastPaintError_) return;
+    for (const std::string& pending : pendingErrors_) {
+      if (pending == message) return;
+    }
+    lastPaintError_ = message;
+  }
+  pendingErrors_.push_back(message);
+  if (!errorPosted_) errorPosted_ = PostMessageW(list_, errorMessage_, 0, 0) != FALSE;
+}
+
+void ListViewWin32::ReportPendingErrors() {
+  errorPosted_ = false;
+  std::vector<std::string> errors;
+  errors.swap(pendingErrors_);
+  for (const std::string& message : errors) {
+    if (!onError) continue;
+    FlagScope reporting(reportingError_);
+    try {
+      onError(message);
+    } catch (...) {
+    }
+  }
 }
 
 // ---- Window procedures ----
@@ -143,16 +167,7 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return 0;
   }
   if (message == errorMessage_) {
-    errorPosted_ = false;
-    lastReported_ = std::move(pendingError_);
-    pendingError_.clear();
-    if (onError) {
-      FlagScope reporting(reportingError_);
-      try {
-        onError(lastReported_);
-      } catch (...) {
-      }
-    }
+    ReportPendingErrors();
     return 0;
   }
   switch (message) {
@@ -176,6 +191,18 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSELEAVE:
       trackingMouse_ = false;
       SetHotRow(-1);
+      break;
+    case WM_NCCALCSIZE:
+      KeepScrollBarsShown();
+      break;
+    case WM_UPDATEUISTATE:
+      // Keyboard use clears the hidden focus cues of the whole window; the list keeps its
+      // focus rectangle hidden all the same.
+      if (LOWORD(wParam) == UIS_CLEAR && (HIWORD(wParam) & UISF_HIDEFOCUS) != 0) {
+        const WORD rest = HIWORD(wParam) & ~static_cast<WORD>(UISF_HIDEFOCUS);
+        if (rest == 0) return 0;
+        wParam = MAKEWPARAM(UIS_CLEAR, rest);
+      }
       break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -203,6 +230,12 @@ LRESULT ListViewWin32::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lPara
       }
       return done;
     }
+    case WM_LBUTTONDOWN:
+      skipNextColumnClick_ = false;
+      break;
+    case WM_LBUTTONDBLCLK:
+      Guarded([&] { OnHeaderDoubleClick(lParam); });
+      break;
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
       // Read from the release itself: the header's own right-click notice carries no point.
@@ -226,13 +259,9 @@ bool ListViewWin32::OnHeaderNotify(NMHDR* header, LRESULT& result) {
   const auto* notice = reinterpret_cast<NMHEADERW*>(header);
   switch (header->code) {
     case HDN_ITEMDBLCLICKW:
-    case HDN_ITEMDBLCLICKA: {
-      // The first press already came as a click; the second is one more, marked double.
-      TShiftState shift = CurrentShiftState();
-      shift.doubleClick = true;
-      Guarded([&] { model_.HeaderClick(notice->iItem, TMouseButton::mbLeft, shift); });
+    case HDN_ITEMDBLCLICKA:
+      // Taken from the press itself (OnHeaderDoubleClick): not every header sends this.
       return false;
-    }
     case HDN_DIVIDERDBLCLICKW:
     case HDN_DIVIDERDBLCLICKA:
       // Fitted here rather than by the control, so the width is measured from the model.
@@ -257,15 +286,19 @@ bool ListViewWin32::HandleNotify(NMHDR* header, LRESULT& result) {
   result = 0;
   switch (header->code) {
     case LVN_GETDISPINFOW:
-      Guarded([&] { FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header)); });
+      Guarded([&] { FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header)); },
+              ErrorSource::Painting);
       return true;
     case LVN_GETDISPINFOA:
-      Guarded([&] { FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(header)); });
+      Guarded([&] { FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(header)); },
+              ErrorSource::Painting);
       return true;
     case NM_CUSTOMDRAW:
-      Guarded([&] { result = OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header)); });
+      Guarded([&] { result = OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(header)); },
+              ErrorSource::Painting);
       return true;
     case LVN_COLUMNCLICK: {
+      if (std::exchange(skipNextColumnClick_, false)) return true;
       const int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
       Guarded([&] { model_.HeaderClick(column, TMouseButton::mbLeft, CurrentShiftState()); });
       return true;
@@ -287,6 +320,26 @@ bool ListViewWin32::HandleNotify(NMHDR* header, LRESULT& result) {
     default:
       return false;
   }
+}
+
+// ---- Scroll bars and focus cues ----
+
+// The control hides a scroll bar it does not need by taking its style away, which then makes
+// room for the bar by recomputing the frame; the bars stay where the user expects them, shown
+// and disabled while there is nothing to scroll. The control's next scroll range that needs a
+// bar enables it again (SetScrollInfo enables a bar whose range exceeds its page).
+void ListViewWin32::KeepScrollBarsShown() {
+  const LONG_PTR style = GetWindowLongPtrW(list_, GWL_STYLE);
+  const LONG_PTR bars = WS_VSCROLL | WS_HSCROLL;
+  if ((style & bars) == bars) return;
+  SetWindowLongPtrW(list_, GWL_STYLE, style | bars);
+  if ((style & WS_VSCROLL) == 0) EnableScrollBar(list_, SB_VERT, ESB_DISABLE_BOTH);
+  if ((style & WS_HSCROLL) == 0) EnableScrollBar(list_, SB_HORZ, ESB_DISABLE_BOTH);
+}
+
+// The focused row has no focus rectangle; the selection shows where the user is.
+void ListViewWin32::HideFocusRectangle() {
+  SendMessageW(list_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
 }
 
 // ---- Input ----
@@ -327,6 +380,27 @@ void ListViewWin32::SetHotRow(int row) {
   hotRow_ = row;
   if (previous >= 0) ListView_RedrawItems(list_, previous, previous);
   if (row >= 0) ListView_RedrawItems(list_, row, row);
+}
+
+// A double click on a column's header is two clicks: the first press and release came as the
+// header's item click, the second press is this one, marked double. Headers differ on what
+// follows: Wine's sends an item double-click notice and nothing on the release, Windows' sends
+// the notice and then an item click for the release as well. So the second click is counted
+// here, from the press, and the click of its release, if one comes, is not another.
+void ListViewWin32::OnHeaderDoubleClick(LPARAM point) {
+  HDHITTESTINFO hit{};
+  hit.pt = POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+  const int column =
+      static_cast<int>(SendMessageW(header_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  // A double click on a divider fits the column instead (HDN_DIVIDERDBLCLICK).
+  if (column < 0 || (hit.flags & HHT_ONHEADER) == 0 ||
+      (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) != 0) {
+    return;
+  }
+  skipNextColumnClick_ = true;
+  TShiftState shift = CurrentShiftState();
+  shift.doubleClick = true;
+  model_.HeaderClick(column, TMouseButton::mbLeft, shift);
 }
 
 // The column whose header holds the point. A hit test would name the column to the left

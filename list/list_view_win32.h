@@ -40,7 +40,8 @@ class ListViewWin32 : public ListObserver {
 
   // Receives, once the current message is done, the message of an error that a model handler
   // raised during painting or input. Unset, such errors are dropped: nothing may escape into
-  // the window procedure.
+  // the window procedure. Every error of a user action is told; one raised while painting is
+  // told once until the rows change, since every paint would raise it again.
   std::function<void(const std::string&)> onError;
 
   // ListObserver
@@ -77,6 +78,8 @@ class ListViewWin32 : public ListObserver {
   void TrackHotRow(LPARAM point);
   void SetHotRow(int row);
   int HeaderColumnAt(POINT screenPoint) const;
+  void KeepScrollBarsShown();
+  void HideFocusRectangle();
 
   // Painting and cell texts (list_view_draw_win32.cpp)
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
@@ -94,9 +97,15 @@ class ListViewWin32 : public ListObserver {
 
   void ApplyState(int index, UINT state, UINT mask);
   void SyncSelectionToModel();
-  void ReportError(const std::string& message);
+  enum class ErrorSource { UserAction, Painting };
+  void ReportError(const std::string& message, ErrorSource source);
+  void ReportPendingErrors();
+  // Runs what a user did (a click, a key), or what painting asks for: every error of a user
+  // action is reported, an error of painting only when it was not told already.
   template <typename Action>
-  void Guarded(Action&& action);
+  void Guarded(Action&& action, ErrorSource source = ErrorSource::UserAction);
+  // The press that began a header double click; the header's click for its release is not one.
+  void OnHeaderDoubleClick(LPARAM point);
 
   HWND list_;
   HWND header_;
@@ -108,8 +117,9 @@ class ListViewWin32 : public ListObserver {
   bool syncingModel_ = false;   // the control's selection is being written to the model
   bool errorPosted_ = false;
   bool reportingError_ = false;
-  std::string pendingError_;
-  std::string lastReported_;
+  std::vector<std::string> pendingErrors_;
+  std::string lastPaintError_;  // told already; painting raises it again until the rows change
+  bool skipNextColumnClick_ = false;  // the release of a double click's second press
   int hotRow_ = -1;
   bool trackingMouse_ = false;
   UniqueHimagelist rowHeight_;  // sets the row height; shared with, not owned by, the control

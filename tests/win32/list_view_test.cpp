@@ -239,17 +239,34 @@ TEST_F(ListViewTest, HeaderClicksReachTheModel) {
   SendMessageW(parent, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
   EXPECT_EQ(headerClicks, (std::vector<std::string>{"2L"}));
 
-  // A real double click on a column's header: two clicks, the second marked double.
-  headerClicks.clear();
+  // A double click on a column's header is two clicks, the second marked double, whichever
+  // way the header reports it: Wine's sends an item click for the first release only, Windows'
+  // also for the second.
   const RECT item = HeaderItem(1);
   const int x = (item.left + item.right) / 2;
   const int y = (item.top + item.bottom) / 2;
+  for (const bool windowsHeader : {false, true}) {
+    headerClicks.clear();
+    MouseToHeader(WM_LBUTTONDOWN, x, y);
+    MouseToHeader(WM_LBUTTONUP, x, y);
+    MouseToHeader(WM_LBUTTONDBLCLK, x, y);
+    if (windowsHeader) {
+      NMHEADERW release{};
+      release.hdr = {header, static_cast<UINT_PTR>(GetDlgCtrlID(header)), HDN_ITEMCLICKW};
+      release.iItem = 1;
+      SendMessageW(list, WM_NOTIFY, release.hdr.idFrom, reinterpret_cast<LPARAM>(&release));
+    }
+    MouseToHeader(WM_LBUTTONUP, x, y);
+    PumpMessages();
+    EXPECT_EQ(headerClicks, (std::vector<std::string>{"1L", "1L2"}))
+        << (windowsHeader ? "Windows' header" : "Wine's header");
+  }
+  // The next single click counts again.
+  headerClicks.clear();
   MouseToHeader(WM_LBUTTONDOWN, x, y);
   MouseToHeader(WM_LBUTTONUP, x, y);
-  MouseToHeader(WM_LBUTTONDBLCLK, x, y);
-  MouseToHeader(WM_LBUTTONUP, x, y);
   PumpMessages();
-  EXPECT_EQ(headerClicks, (std::vector<std::string>{"1L", "1L2"}));
+  EXPECT_EQ(headerClicks, (std::vector<std::string>{"1L"}));
 
   // Other buttons report on release over a column; right of the last column is nowhere.
   headerClicks.clear();
@@ -411,6 +428,43 @@ TEST_F(ListViewTest, HandlerErrorsAreReportedOnceAndLater) {
   ASSERT_TRUE(PumpUntil([&] { return !errors.empty(); }));
   PumpMessages();
   EXPECT_EQ(errors, (std::vector<std::string>{"lecture impossible"}));
+}
+
+TEST_F(ListViewTest, EveryErrorOfARepeatedUserActionIsReported) {
+  AddRows({{"KB1", "", ""}});
+  model.OnDblClick = [] { throw std::runtime_error("adresse trop longue"); };
+  NMITEMACTIVATE doubleClick{};
+  doubleClick.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), NM_DBLCLK};
+  for (int i = 0; i < 2; ++i) {
+    SendMessageW(parent, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&doubleClick));
+    PumpMessages();
+  }
+  EXPECT_EQ(errors, (std::vector<std::string>{"adresse trop longue", "adresse trop longue"}));
+}
+
+// Both scroll bars are shown whatever the rows, disabled while there is nothing to scroll.
+TEST_F(ListViewTest, ScrollBarsAreAlwaysShown) {
+  auto bar = [&](LONG object) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    EXPECT_TRUE(GetScrollBarInfo(list, object, &info));
+    return info.rgstate[0];
+  };
+  auto expectBars = [&](bool verticalEnabled, const char* when) {
+    const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
+    EXPECT_EQ(style & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL | WS_HSCROLL) << when;
+    EXPECT_EQ(bar(OBJID_VSCROLL) & STATE_SYSTEM_INVISIBLE, 0u) << when;
+    EXPECT_EQ(bar(OBJID_HSCROLL) & STATE_SYSTEM_INVISIBLE, 0u) << when;
+    EXPECT_EQ((bar(OBJID_VSCROLL) & STATE_SYSTEM_UNAVAILABLE) == 0, verticalEnabled) << when;
+  };
+  expectBars(false, "no rows");
+  std::vector<Row> rows(100, Row{"KB1", "", ""});
+  AddRows(rows);
+  PumpMessages();
+  expectBars(true, "100 rows");
+  model.ClearNodes();
+  PumpMessages();
+  expectBars(false, "emptied");
 }
 
 }  // namespace
