@@ -18,8 +18,15 @@ struct LinkState {
   COLORREF color = RGB(0, 0, 255);
   COLORREF remembered = RGB(0, 0, 255);
   bool hot = false;
+  bool pressed = false;  // the left button went down over the link and is not up yet
   HFONT font = nullptr;
 };
+
+bool InClient(HWND window, LPARAM point) {
+  RECT client;
+  GetClientRect(window, &client);
+  return PtInRect(&client, POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)}) != FALSE;
+}
 
 struct PictureState {
   UniqueHbitmap bitmap;
@@ -100,10 +107,13 @@ LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       SetCursor(HandCursor());
       return TRUE;
     case WM_MOUSEMOVE:
-      if (state && !state->hot) {
-        state->hot = true;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
-        TrackMouseEvent(&track);
+      // While the button is held the link sees the pointer everywhere; it is hot only over it.
+      if (state && state->hot != InClient(window, lParam)) {
+        state->hot = !state->hot;
+        if (state->hot) {
+          TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+          TrackMouseEvent(&track);
+        }
         InvalidateRect(window, nullptr, TRUE);
       }
       return 0;
@@ -113,10 +123,27 @@ LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         InvalidateRect(window, nullptr, TRUE);
       }
       return 0;
-    case WM_LBUTTONUP:
-      SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED),
-                   reinterpret_cast<LPARAM>(window));
+    // A click is a press and a release both over the link, as on a button: a press elsewhere
+    // dragged onto the link opens nothing, nor does a press on it dragged away.
+    case WM_LBUTTONDOWN:
+      if (state) {
+        state->pressed = true;
+        SetCapture(window);
+      }
       return 0;
+    case WM_CAPTURECHANGED:
+      if (state) state->pressed = false;
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool click = state && state->pressed && InClient(window, lParam);
+      if (state) state->pressed = false;
+      if (GetCapture() == window) ReleaseCapture();
+      if (click) {
+        SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED),
+                     reinterpret_cast<LPARAM>(window));
+      }
+      return 0;
+    }
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
