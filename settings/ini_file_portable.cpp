@@ -51,6 +51,10 @@ Opened OpenExisting(const std::string& path, const char* mode, UniqueFile& file)
 
 }  // namespace
 
+std::string PortableIniStore::PathForMessage(const std::string& path) {
+  return Cp1252ToUtf8(path);
+}
+
 bool PortableIniStore::FileExists(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);

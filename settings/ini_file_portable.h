@@ -16,6 +16,8 @@ class PortableIniStore : public IniStore {
   // folder; refuses a file it may not write.
   bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) override;
+  // Paths are taken as code page 1252, as the texts are.
+  std::string PathForMessage(const std::string& path) override;
 };
 
 std::unique_ptr<IniStore> MakePortableIniStore();

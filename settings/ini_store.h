@@ -1,6 +1,7 @@
 #pragma once
 // Access to an INI file: the raw strings, as GetPrivateProfileStringA and
-// WritePrivateProfileStringA give and take them. The value rules sit on top (settings/ini_values.h).
+// WritePrivateProfileStringA give and take them. The value rules sit on top
+// (settings/ini_values.h).
 #include <optional>
 #include <string>
 
@@ -15,4 +16,6 @@ class IniStore {
   // False when the system refuses the write.
   virtual bool WriteString(const std::string& path, const std::string& section,
                            const std::string& key, const std::string& value) = 0;
+  // The path as UTF-8, for a message: paths are in the system's code page, messages are not.
+  virtual std::string PathForMessage(const std::string& path) = 0;
 };

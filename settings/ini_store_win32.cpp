@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "Systeme/text_convert_win32.h"
 #include "settings/ini_values.h"
 
 namespace {
@@ -31,6 +32,8 @@ class WindowsIniStore : public IniStore {
     return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) !=
            FALSE;
   }
+
+  std::string PathForMessage(const std::string& path) override { return AnsiToUtf8(path); }
 };
 
 }  // namespace

@@ -111,14 +111,14 @@ std::string BoolText(bool value) {
   return value ? "1" : "0";
 }
 
-std::string WriteRefusedMessage(const std::string& path) {
-  return "Impossible d'écrire dans " + path;
+std::string WriteRefusedMessage(const std::string& utf8Path) {
+  return "Impossible d'écrire dans " + utf8Path;
 }
 
 void WriteText(IniStore& ini, const std::string& path, const std::string& section,
                const std::string& key, const std::string& value) {
   if (!ini.WriteString(path, section, key, value)) {
-    throw EFixtallyError(WriteRefusedMessage(path));
+    throw EFixtallyError(WriteRefusedMessage(ini.PathForMessage(path)));
   }
 }
 

@@ -55,5 +55,5 @@ void WriteInteger(IniStore& ini, const std::string& path, const std::string& sec
                   const std::string& key, std::int32_t value);
 void WriteBool(IniStore& ini, const std::string& path, const std::string& section,
                const std::string& key, bool value);
-// "Impossible d'écrire dans <path>", UTF-8 around the path's own bytes.
-std::string WriteRefusedMessage(const std::string& path);
+// "Impossible d'écrire dans <path>", the path already in UTF-8.
+std::string WriteRefusedMessage(const std::string& utf8Path);

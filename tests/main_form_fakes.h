@@ -185,6 +185,7 @@ class FakeIniStore : public IniStore {
     writes.push_back(section + "/" + key + "=" + value);
     return true;
   }
+  std::string PathForMessage(const std::string& path) override { return path; }
   std::map<std::string, std::map<std::string, std::string>> files;
   std::vector<std::string> writes;
   bool refuseWrites = false;

@@ -23,6 +23,7 @@ class OneValueStore : public IniStore {
     written = value;
     return true;
   }
+  std::string PathForMessage(const std::string& path) override { return path; }
   std::string written;
 
  private:

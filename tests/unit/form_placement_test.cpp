@@ -74,6 +74,7 @@ class MapStore : public IniStore {
     writes.push_back(path + "|" + section + "|" + key + "=" + value);
     return true;
   }
+  std::string PathForMessage(const std::string& path) override { return path; }
 };
 
 struct Restored {

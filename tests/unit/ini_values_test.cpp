@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Systeme/errors.h"
+#include "settings/cp1252_utf8.h"
 #include "settings/ini_values.h"
 #include "settings/nth_word.h"
 
@@ -35,6 +36,8 @@ class TableIniStore : public IniStore {
     written.emplace_back(section, key, value);
     return true;
   }
+  // Code page 1252 to UTF-8, enough for the paths of these tests.
+  std::string PathForMessage(const std::string& path) override { return Cp1252ToUtf8(path); }
 };
 
 TEST(ParseInteger, FormsOfDelphisVal) {
@@ -198,17 +201,23 @@ TEST(WriteValues, FormsOfIntegersAndBooleans) {
                                          {"S", "F", " as is "}}));
 }
 
-TEST(WriteValues, ARefusedWriteRaisesWithThePath) {
+TEST(WriteValues, ARefusedWriteRaisesWithThePathInUtf8) {
   TableIniStore ini;
   ini.refuseWrites = true;
-  const std::string path = "C:\\Program Files\\Fixtally\\Fixtally.ini";
+  // The path comes in the system's code page; the message is UTF-8.
+  const std::string path =
+      "C:\\Users\\L\xE9"
+      "a\\T\xE9l\xE9"
+      "chargements\\Fixtally.ini";
   try {
     WriteInteger(ini, path, "S", "K", 1);
     FAIL() << "no error raised";
   } catch (const EFixtallyError& error) {
     EXPECT_STREQ(error.what(),
                  "Impossible d'\xC3\xA9"
-                 "crire dans C:\\Program Files\\Fixtally\\Fixtally.ini");
+                 "crire dans C:\\Users\\L\xC3\xA9"
+                 "a\\T\xC3\xA9l\xC3\xA9"
+                 "chargements\\Fixtally.ini");
   }
   EXPECT_THROW(WriteBool(ini, "", "S", "K", true), EFixtallyError);
   EXPECT_THROW(WriteText(ini, std::string(10000, 'p'), "S", "K", ""), EFixtallyError);

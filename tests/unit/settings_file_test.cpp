@@ -71,6 +71,9 @@ class RecordingStore : public IniStore {
     writes.push_back(section + "/" + key + "=" + value);
     return inner_.WriteString(path, section, key, value);
   }
+  std::string PathForMessage(const std::string& path) override {
+    return inner_.PathForMessage(path);
+  }
 
  private:
   IniStore& inner_;
