@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "remote_ui.h"
+#include "settings/builtin_texts.h"
 
 namespace {
 
@@ -100,6 +104,54 @@ TEST(Executable, NoVersionInAnyLetterCaseSkipsTheVersionTest) {
   ASSERT_NE(window, nullptr) << "/NOVERSION did not skip the version test";
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.WaitForExit(15000), 0);
+}
+
+std::string FileBytes(const std::wstring& path) {
+  std::string bytes;
+  if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+    char chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    std::fclose(file);
+  }
+  return bytes;
+}
+
+// The text's ASCII letters in either case, each followed by `stride` - 1 zero bytes (2 finds
+// the UTF-16 form).
+bool HoldsText(std::string_view bytes, std::string_view text, std::size_t stride) {
+  const std::size_t span = text.size() * stride;
+  for (std::size_t at = 0; at + span <= bytes.size(); ++at) {
+    bool same = true;
+    for (std::size_t i = 0; same && i < text.size(); ++i) {
+      const char b = bytes[at + i * stride];
+      same = std::tolower(static_cast<unsigned char>(b)) ==
+             std::tolower(static_cast<unsigned char>(text[i]));
+      for (std::size_t zero = 1; same && zero < stride; ++zero)
+        same = bytes[at + i * stride + zero] == 0;
+    }
+    if (same) return true;
+  }
+  return false;
+}
+
+// The four built-in texts are kept scrambled: none may stand in the executable as plain text,
+// as 8-bit or as UTF-16 characters, in any letter case.
+TEST(Executable, HoldsNoBuiltInTextInPlain) {
+  const std::string bytes = FileBytes(ExePath());
+  ASSERT_GT(bytes.size(), 100000u);
+  for (const std::string& text :
+       {DefaultNamespace(), HotfixClassName(), DefaultKbLinkTemplate(), HomePageAddress()}) {
+    ASSERT_GE(text.size(), 10u);
+    EXPECT_FALSE(HoldsText(bytes, text, 1)) << text << " stands in plain in the executable";
+    EXPECT_FALSE(HoldsText(bytes, text, 2)) << text << " stands in UTF-16 in the executable";
+  }
+  // The search finds a text that does stand there, in either form and case.
+  std::string planted = bytes.substr(0, 1000) + "xROOT\\CIMv2x";
+  for (const char c : std::string("Root\\cimv2")) planted += {c, '\0'};
+  EXPECT_TRUE(HoldsText(planted, "root\\cimv2", 1));
+  EXPECT_TRUE(HoldsText(planted.substr(0, planted.size() - 4), "root\\ci", 2));
+  EXPECT_FALSE(HoldsText(planted.substr(0, planted.size() - 4), "root\\cimv2", 2));
 }
 
 }  // namespace
