@@ -53,6 +53,16 @@ TShiftState CurrentShiftState() {
   return shift;
 }
 
+// The size of a bitmap resource, or nothing when it cannot be loaded.
+SIZE BitmapSize(HINSTANCE instance, const char* resourceName) {
+  const std::wstring name = Utf8ToWide(resourceName);
+  UniqueHbitmap bitmap(
+      static_cast<HBITMAP>(LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, 0)));
+  BITMAP info{};
+  if (!bitmap || !GetObjectW(bitmap.get(), sizeof info, &info)) return SIZE{};
+  return SIZE{info.bmWidth, info.bmHeight};
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -100,8 +110,10 @@ int MainWindow::Scaled(int value) const {
 HFONT MainWindow::FontFor(const ControlSpec& spec) {
   const int index = static_cast<int>(spec.id);
   if (!spec.font.name) return windowFont_.get();
-  // Fonts of their own follow the resolution like the positions do.
-  const int height = Scaled(MulDiv(spec.font.height, pixelsPerInch_, 96));
+  // Only the window font follows the resolution itself; fonts of their own follow the window
+  // font's text height, as the positions do. Scaling them by both would count the resolution
+  // twice.
+  const int height = Scaled(spec.font.height);
   const std::wstring face = Utf8ToWide(spec.font.name);
   controlFonts_[index].reset(CreateFontW(-height, 0, 0, 0, spec.font.bold ? FW_BOLD : FW_NORMAL,
                                          FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -166,10 +178,18 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     case ControlKind::LinkLabel:
       control = CreateLinkLabel(window_, IdOf(spec.id), Scaled(spec.left), Scaled(spec.top), text);
       break;
-    case ControlKind::Picture:
-      control = CreatePicture(window_, IdOf(spec.id), Scaled(spec.left), Scaled(spec.top),
-                              Scaled(spec.width), Scaled(spec.height), spec.picture);
+    case ControlKind::Picture: {
+      // A picture sized to its bitmap keeps the bitmap's size at any resolution: only its place
+      // follows the loading rule.
+      SIZE size{Scaled(spec.width), Scaled(spec.height)};
+      if (spec.autoSize) {
+        const SIZE picture = BitmapSize(instance_, spec.picture);
+        if (picture.cx > 0 && picture.cy > 0) size = picture;
+      }
+      control = CreatePicture(window_, IdOf(spec.id), Scaled(spec.left), Scaled(spec.top), size.cx,
+                              size.cy, spec.picture);
       break;
+    }
     case ControlKind::Panel:
       control = CreatePanel(window_, IdOf(spec.id), 0, 0, width, Scaled(spec.height),
                             [this](bool left) { TopPanelMouseDown(left); });
