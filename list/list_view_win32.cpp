@@ -214,7 +214,9 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
       break;
   }
-  return DefSubclassProc(list_, message, wParam, lParam);
+  const LRESULT result = DefSubclassProc(list_, message, wParam, lParam);
+  if (MayChangeScrollRange(message)) EnableScrollBarsByRange();
+  return result;
 }
 
 LRESULT ListViewWin32::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -324,17 +326,47 @@ bool ListViewWin32::HandleNotify(NMHDR* header, LRESULT& result) {
 
 // ---- Scroll bars and focus cues ----
 
-// The control hides a scroll bar it does not need by taking its style away, which then makes
-// room for the bar by recomputing the frame; the bars stay where the user expects them, shown
-// and disabled while there is nothing to scroll. The control's next scroll range that needs a
-// bar enables it again (SetScrollInfo enables a bar whose range exceeds its page).
+// The control hides a scroll bar it does not need by taking its style away, which then takes
+// the bar's room back by recomputing the frame; the style is put back first, so that the bars
+// stay where the user expects them.
 void ListViewWin32::KeepScrollBarsShown() {
   const LONG_PTR style = GetWindowLongPtrW(list_, GWL_STYLE);
   const LONG_PTR bars = WS_VSCROLL | WS_HSCROLL;
-  if ((style & bars) == bars) return;
-  SetWindowLongPtrW(list_, GWL_STYLE, style | bars);
-  if ((style & WS_VSCROLL) == 0) EnableScrollBar(list_, SB_VERT, ESB_DISABLE_BOTH);
-  if ((style & WS_HSCROLL) == 0) EnableScrollBar(list_, SB_HORZ, ESB_DISABLE_BOTH);
+  if ((style & bars) != bars) SetWindowLongPtrW(list_, GWL_STYLE, style | bars);
+}
+
+// The messages after which the control may have set new scroll ranges: a new size or frame, a
+// new row count, new columns or widths, a header's notice.
+bool ListViewWin32::MayChangeScrollRange(UINT message) {
+  switch (message) {
+    case WM_NCCALCSIZE:
+    case WM_WINDOWPOSCHANGED:
+    case WM_SIZE:
+    case WM_SETFONT:
+    case WM_NOTIFY:
+    case LVM_SETITEMCOUNT:
+    case LVM_SETCOLUMNWIDTH:
+    case LVM_INSERTCOLUMNW:
+    case LVM_DELETECOLUMN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A bar is enabled exactly while its range is larger than its page, whatever the control did
+// to it: a bar it had hidden comes back disabled, and it is enabled again as soon as there is
+// something to scroll.
+void ListViewWin32::EnableScrollBarsByRange() {
+  for (const int bar : {SB_VERT, SB_HORZ}) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    if (!GetScrollInfo(list_, bar, &info)) continue;
+    const bool scrolls =
+        info.nMax > info.nMin && static_cast<long long>(info.nMax) - info.nMin + 1 > info.nPage;
+    EnableScrollBar(list_, bar, scrolls ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
+  }
 }
 
 // The focused row has no focus rectangle; the selection shows where the user is.

@@ -79,6 +79,8 @@ class ListViewWin32 : public ListObserver {
   void SetHotRow(int row);
   int HeaderColumnAt(POINT screenPoint) const;
   void KeepScrollBarsShown();
+  static bool MayChangeScrollRange(UINT message);
+  void EnableScrollBarsByRange();
   void HideFocusRectangle();
 
   // Painting and cell texts (list_view_draw_win32.cpp)

@@ -450,21 +450,26 @@ TEST_F(ListViewTest, ScrollBarsAreAlwaysShown) {
     EXPECT_TRUE(GetScrollBarInfo(list, object, &info));
     return info.rgstate[0];
   };
-  auto expectBars = [&](bool verticalEnabled, const char* when) {
+  auto expectBars = [&](bool verticalEnabled, bool horizontalEnabled, const char* when) {
     const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
     EXPECT_EQ(style & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL | WS_HSCROLL) << when;
     EXPECT_EQ(bar(OBJID_VSCROLL) & STATE_SYSTEM_INVISIBLE, 0u) << when;
     EXPECT_EQ(bar(OBJID_HSCROLL) & STATE_SYSTEM_INVISIBLE, 0u) << when;
     EXPECT_EQ((bar(OBJID_VSCROLL) & STATE_SYSTEM_UNAVAILABLE) == 0, verticalEnabled) << when;
+    EXPECT_EQ((bar(OBJID_HSCROLL) & STATE_SYSTEM_UNAVAILABLE) == 0, horizontalEnabled) << when;
   };
-  expectBars(false, "no rows");
+  expectBars(false, false, "no rows");
   std::vector<Row> rows(100, Row{"KB1", "", ""});
   AddRows(rows);
   PumpMessages();
-  expectBars(true, "100 rows");
+  expectBars(true, false, "100 rows");
+  model.SetColumnWidth(2, 3000);
+  PumpMessages();
+  expectBars(true, true, "a column wider than the list");
+  model.SetColumnWidth(2, 100);
   model.ClearNodes();
   PumpMessages();
-  expectBars(false, "emptied");
+  expectBars(false, false, "emptied, the columns narrow again");
 }
 
 }  // namespace
