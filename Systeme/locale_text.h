@@ -1,7 +1,8 @@
 #pragma once
 // The user's locale as the program needs it: upper-casing, collation and the date and time
 // formats. Texts are in the system's 8-bit code page. The Windows adapter calls
-// CharUpperBuffA, CompareStringA and GetLocaleInfoA; the portable one implements code page 1252.
+// CharUpperBuffA, CompareStringA, LCMapStringA and GetLocaleInfoA; the portable one implements
+// code page 1252.
 #include <array>
 #include <memory>
 #include <string>
@@ -28,6 +29,12 @@ class LocaleText {
   virtual std::string UpperCase(std::string_view text) = 0;
   // Locale-aware comparison of the user's default locale, no options: -1, 0 or +1.
   virtual int Compare(std::string_view a, std::string_view b) = 0;
+  // Appends the collation's binary key of `text` to `keys`. Two texts' keys, compared byte by
+  // byte as unsigned (memcmp, the shorter first when one is the other's beginning), are meant to
+  // order them as Compare does, equal keys for texts Compare finds equal. A caller that needs the
+  // exact Compare order still checks the keys against Compare. False, `keys` unchanged, when the
+  // locale gives no key for this text.
+  virtual bool AppendSortKey(std::string_view text, std::string& keys) = 0;
   virtual TFormatSettings FormatSettings() = 0;  // read afresh from the user's locale
 };
 

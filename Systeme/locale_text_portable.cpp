@@ -2,6 +2,7 @@
 // upper-casing as CharUpperBuffA does it there, and a collation in the manner of CompareStringA
 // (letters first by their base letter, then by accent, then lower case before upper case).
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -206,6 +207,17 @@ int CompareLevel(const std::vector<Weight>& a, const std::vector<Weight>& b, Fie
   return 0;
 }
 
+// One level of a sort key: each weight plus one, then a 0 byte. A text reaches this level only
+// when its primary weights equal the other text's, so both have as many weights here and the
+// plain ones at the end can go.
+template <typename Field>
+void AppendLevel(const std::vector<Weight>& weights, std::string& keys, Field field) {
+  std::size_t end = weights.size();
+  while (end > 0 && field(weights[end - 1]) == 0) --end;
+  for (std::size_t i = 0; i < end; ++i) keys.push_back(static_cast<char>(field(weights[i]) + 1));
+  keys.push_back('\0');
+}
+
 void FillIfEmpty(std::array<std::string, 12>& names, const char* const (&english)[12]) {
   for (const auto& name : names) {
     if (!name.empty()) return;
@@ -252,6 +264,21 @@ class PortableLocaleText : public LocaleText {
     // stays total and a sort over it stays consistent.
     const int bytes = a.compare(b);
     return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
+  }
+
+  // The levels of Compare one after the other, each ending with a 0 byte below every weight as
+  // written here, so that a text whose weights begin another's sorts first; then the bytes.
+  bool AppendSortKey(std::string_view text, std::string& keys) override {
+    const std::vector<Weight> weights = CollationKey(text);
+    for (const Weight& w : weights) {
+      keys.push_back(static_cast<char>((w.primary >> 8) + 1));
+      keys.push_back(static_cast<char>(w.primary & 0xFF));
+    }
+    keys.push_back('\0');
+    AppendLevel(weights, keys, [](const Weight& w) { return w.accent; });
+    AppendLevel(weights, keys, [](const Weight& w) { return w.upper; });
+    keys.append(text);
+    return true;
   }
 
   TFormatSettings FormatSettings() override { return formats_; }

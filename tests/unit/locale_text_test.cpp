@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "collation_texts.h"
+
 namespace {
 
 TEST(PortableLocaleText, UpperCasesCodePage1252) {
@@ -143,6 +145,34 @@ TEST(PortableLocaleText, CollationIsATotalOrder) {
       }
     }
   }
+}
+
+// A sort ranks texts by their keys: the keys must order every two texts as Compare does, the
+// upper-cased texts the list compares and the awkward ones alike.
+TEST(PortableLocaleText, SortKeysOrderTextsAsCompareDoes) {
+  using namespace collation_texts;
+  const auto locale = MakePortableLocaleText();
+  std::vector<std::string> table = AwkwardTexts();
+  for (const std::string& text : AwkwardTexts()) table.push_back(locale->UpperCase(text));
+  std::vector<std::string> many = OneAndTwoByteTexts();
+  for (const std::string& text : GeneratedTexts(20000, 2)) many.push_back(text);
+  const struct {
+    const char* what;
+    Agreement agreement;
+  } checks[] = {{"every pair of the table", EveryPair(*locale, table)},
+                {"every pair of generated texts", EveryPair(*locale, GeneratedTexts(600, 1))},
+                {"neighbours in key order", Neighbours(*locale, many)}};
+  for (const auto& check : checks) {
+    EXPECT_EQ(check.agreement.withoutKey, 0u) << check.what;
+    EXPECT_EQ(check.agreement.disagreements, std::vector<std::string>{}) << check.what;
+    EXPECT_EQ(check.agreement.equalButDifferent, 0u) << check.what;  // a total order
+  }
+  EXPECT_GT(checks[2].agreement.pairs, 80000u);
+
+  std::string keys = "kept";
+  ASSERT_TRUE(locale->AppendSortKey("", keys));
+  ASSERT_TRUE(locale->AppendSortKey("a", keys));
+  EXPECT_EQ(keys.substr(0, 4), "kept");  // appended, never replaced
 }
 
 TEST(PortableLocaleText, FormatsAreEnglishUnitedStatesByDefault) {
