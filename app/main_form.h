@@ -114,5 +114,5 @@ class TMainForm {
 
   MainFormPorts ports_;
   SearchIndex searchIndex_;  // what the search box compares, kept between keystrokes
-  SortKeyCache sortKeys_;    // the last sort's keys, for the next sort of the same rows
+  SortKeyCache sortKeys_;    // each column's ranks, kept while the rows keep their records
 };

@@ -7,6 +7,7 @@
 // which pairs were compared.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // Sorts `items` with `compare(a, b)` (negative, 0 or positive); equal items keep their order.
@@ -47,4 +48,47 @@ bool MergeSortItems(std::vector<T>& items, Compare&& compare, bool descending, S
 template <typename T, typename Compare>
 void MergeSortItems(std::vector<T>& items, Compare&& compare, bool descending) {
   MergeSortItems(items, compare, descending, [] { return false; });
+}
+
+// What the merge gives when every item has a rank and two items compare as their ranks do (an
+// order with ties, but without items equal to all): the items by rank, ascending or descending,
+// each rank's items in their previous order. `order` gets the items' indexes in that order.
+// Items already in order (the second sort of a header click) stay as they are, items in the
+// opposite order (the click that reverses it) are their runs of equal ranks from last to first;
+// anything else is a counting sort, whose table the highest rank sizes: ranks are meant to be
+// dense (below the item count).
+inline void OrderByRank(const std::vector<std::uint32_t>& ranks, bool descending,
+                        std::vector<std::uint32_t>& order) {
+  const std::size_t count = ranks.size();
+  order.resize(count);
+  bool inOrder = true, reversed = true;
+  for (std::size_t i = 1; i < count && (inOrder || reversed); ++i) {
+    const std::uint32_t a = ranks[i - 1], b = ranks[i];
+    if (descending ? a < b : b < a) inOrder = false;
+    if (descending ? b < a : a < b) reversed = false;
+  }
+  if (inOrder) {
+    for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::uint32_t>(i);
+    return;
+  }
+  if (reversed) {
+    std::size_t out = 0;
+    for (std::size_t end = count; end > 0;) {
+      std::size_t begin = end - 1;
+      while (begin > 0 && ranks[begin - 1] == ranks[end - 1]) --begin;
+      for (std::size_t i = begin; i < end; ++i) order[out++] = static_cast<std::uint32_t>(i);
+      end = begin;
+    }
+    return;
+  }
+  const std::uint32_t rankCount = *std::max_element(ranks.begin(), ranks.end()) + 1;
+  std::vector<std::uint32_t> next(static_cast<std::size_t>(rankCount) + 1, 0);
+  const auto slot = [&](std::uint32_t rank) {
+    return static_cast<std::size_t>(descending ? rankCount - 1 - rank : rank);
+  };
+  for (const std::uint32_t rank : ranks) ++next[slot(rank) + 1];
+  for (std::size_t i = 1; i < next.size(); ++i) next[i] += next[i - 1];
+  for (std::size_t i = 0; i < count; ++i) {
+    order[next[slot(ranks[i])]++] = static_cast<std::uint32_t>(i);
+  }
 }

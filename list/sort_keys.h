@@ -1,7 +1,8 @@
 #pragma once
 // The orders of the four columns, shared by vstCompareNodes (one comparison at a time) and the
-// comparer a sort prepares, which derives each row's key once per sort instead of once per
-// comparison. Both go through the functions below, so their results are the same.
+// comparer a sort prepares, which ranks every row once per column (list/column_ranks.h) and then
+// sorts by the ranks. Both give the same results.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -42,41 +43,24 @@ inline int SignOf(int value) {
   return CompareValues(value, 0);
 }
 
-// One row's sort key for column 0 (number) or 1 (date). A key that could not be derived (no
-// record, an unreadable date, a failed port) compares equal to every other, as vstCompareNodes
-// leaves its result at 0 then.
-template <typename Value>
-struct RowKey {
-  Value value{};
-  std::uint32_t position = 0;  // the row's index when the sort began
-  bool usable = false;
-};
-
-// One row's sort key for column 2 or 3.
-struct TextSortKey {
-  std::string text;  // upper-cased
-  bool usable = false;
-};
-
-// The keys the last sort derived, in the order it left the rows. A header click sorts the same
-// rows by the same column again, often twice: while the list's revision, each row's record, the
-// column, the locale and (for dates) the date reading stay the same, these keys are still every
-// row's, and deriving them again from 100,000 records would cost more than the sort itself.
+// The ranks sorts derived, per column, for the rows as they stand in the list. A header click
+// sorts up to three times, and a user goes from column to column and back: while the list's
+// revision (the same nodes in the same order), each row's record and the locale stay the same,
+// and for column 1 the date reading too, a column's ranks are still every row's, and a sort
+// through the comparer carries them to the rows' new places. So each column's texts go through
+// the collation once per scan, however often the user clicks.
 struct SortKeyCache {
-  bool valid = false;
-  const TVirtualStringTree* list = nullptr;
+  const TVirtualStringTree* list = nullptr;  // null: nothing kept
   std::uint64_t revision = 0;
-  TColumnIndex column = NoColumn;
   const LocaleText* locale = nullptr;
-  std::optional<DateReading> reading;
-  std::vector<const TTreeDataClass*> records;  // each row's record when its key was derived
-  std::vector<RowKey<std::int32_t>> numbers;
-  std::vector<RowKey<DateTime>> dates;
-  std::vector<TextSortKey> texts;
+  std::vector<const TTreeDataClass*> records;  // each row's record, in display order
+  // Per column, each row's rank in display order (list/column_ranks.h); empty when not derived.
+  std::array<std::vector<std::uint32_t>, 4> ranks;
+  std::optional<DateReading> reading;  // what column 1's ranks were read with
 };
 
 // For columns 0 to 3, a comparer whose results equal vstCompareNodes'; null for any other
-// column, so the list falls back to OnCompareNodes. With a cache, keys still valid are taken
-// from it instead of being derived, and the keys of a completed sort are left in it.
+// column, so the list falls back to OnCompareNodes. With a cache, ranks still valid are taken
+// from it instead of being derived, and the ranks of a completed sort are left in it.
 std::unique_ptr<NodeComparer> MakeSortComparer(TMainForm& form, TColumnIndex column,
                                                SortKeyCache* cache = nullptr);

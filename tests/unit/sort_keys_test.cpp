@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "list/merge_order.h"
 #include "list_rows_test_support.h"
 #include "main_form_fakes.h"
 
@@ -29,14 +32,17 @@ class PortableLocale : public LocaleText {
  public:
   std::string UpperCase(std::string_view text) override { return inner_->UpperCase(text); }
   int Compare(std::string_view a, std::string_view b) override { return inner_->Compare(a, b); }
+  bool AppendSortKey(std::string_view text, std::string& keys) override {
+    return inner_->AppendSortKey(text, keys);
+  }
   TFormatSettings FormatSettings() override { return inner_->FormatSettings(); }
 
  private:
   std::unique_ptr<LocaleText> inner_ = MakePortableLocaleText();
 };
 
-// A locale whose ports fail: UpperCase on a text holding '!', Compare on one holding '?',
-// FormatSettings when told so.
+// A locale whose ports fail: UpperCase on a text holding '!', Compare and AppendSortKey on one
+// holding '?', FormatSettings when told so.
 class FailingLocale : public LocaleText {
  public:
   std::string UpperCase(std::string_view text) override {
@@ -49,6 +55,10 @@ class FailingLocale : public LocaleText {
     }
     return inner_->Compare(a, b);
   }
+  bool AppendSortKey(std::string_view text, std::string& keys) override {
+    if (text.find('?') != std::string_view::npos) throw std::runtime_error("key");
+    return inner_->AppendSortKey(text, keys);
+  }
   TFormatSettings FormatSettings() override {
     if (failFormats) throw std::runtime_error("formats");
     return inner_->FormatSettings();
@@ -57,6 +67,34 @@ class FailingLocale : public LocaleText {
 
  private:
   std::unique_ptr<LocaleText> inner_ = MakePortableLocaleText();
+};
+
+// A locale whose keys are the texts' bytes, which do not order them as its comparison does: the
+// sorts must find out and compare the texts themselves.
+class ByteKeysLocale : public PortableLocale {
+ public:
+  bool AppendSortKey(std::string_view text, std::string& keys) override {
+    keys.append(text);
+    return true;
+  }
+};
+
+// Counts what deriving the text keys costs.
+class CountingLocale : public PortableLocale {
+ public:
+  std::string UpperCase(std::string_view text) override {
+    ++upperCases;
+    return PortableLocale::UpperCase(text);
+  }
+  int Compare(std::string_view a, std::string_view b) override {
+    ++compares;
+    return PortableLocale::Compare(a, b);
+  }
+  bool AppendSortKey(std::string_view text, std::string& keys) override {
+    ++keys_;
+    return PortableLocale::AppendSortKey(text, keys);
+  }
+  int upperCases = 0, compares = 0, keys_ = 0;
 };
 
 TEST(SortKeys, FailingLocaleLeavesRowsEqual) {
@@ -76,8 +114,21 @@ TEST(SortKeys, FailingLocaleLeavesRowsEqual) {
 }
 
 // The comparer a sort prepares must answer exactly as vstCompareNodes does, for every pair and
-// so for every sort, ties, unreadable keys and failing ports included.
-class ComparerMatchesHandlerTest : public ::testing::TestWithParam<bool> {};
+// so for every sort, ties, unreadable keys, failing ports and keys that disagree included.
+enum class LocaleKind { Working, Failing, ByteKeys };
+
+std::unique_ptr<LocaleText> MakeLocale(LocaleKind kind) {
+  switch (kind) {
+    case LocaleKind::Failing:
+      return std::make_unique<FailingLocale>();
+    case LocaleKind::ByteKeys:
+      return std::make_unique<ByteKeysLocale>();
+    default:
+      return std::make_unique<PortableLocale>();
+  }
+}
+
+class ComparerMatchesHandlerTest : public ::testing::TestWithParam<LocaleKind> {};
 
 std::vector<Row> RandomRows(std::mt19937& random, int count) {
   const std::vector<std::string> ids = {"KB95", "KB123", "kb123",          "KB0123",
@@ -86,8 +137,9 @@ std::vector<Row> RandomRows(std::mt19937& random, int count) {
   const std::vector<std::string> dates = {
       "3/14/2013",         "03/14/2013", "1/2/2012",  "12/31/2014", "",
       "ERROR:InstalledOn", "13/14/2013", "2/29/2013", "2/29/2012",  "1/2/2012 x"};
-  const std::vector<std::string> texts = {"abc", "ABC", "Abd", "\xE9t\xE9", "\xC9T\xC9",
-                                          "",    "z",   "a!",  "b?",        "mise \xE0 jour"};
+  const std::vector<std::string> texts = {
+      "abc", "ABC",   "Abd",  "\xE9t\xE9", "\xC9T\xC9", "",     "z",  "a!",
+      "b?",  "co-op", "coop", "\x9Cuvre",  "oeuvre",    "\xDF", "ss", "mise \xE0 jour"};
   std::vector<Row> rows;
   for (int i = 0; i < count; ++i) {
     auto pick = [&random](const std::vector<std::string>& from) {
@@ -99,16 +151,13 @@ std::vector<Row> RandomRows(std::mt19937& random, int count) {
 }
 
 TEST_P(ComparerMatchesHandlerTest, SamePairwiseResultsAndSameOrders) {
-  const bool failingPorts = GetParam();
   std::mt19937 random(20260501);
   const std::vector<Row> rows = RandomRows(random, 300);
 
   // Form `byHandler` sorts through vstCompareNodes only; `byComparer` through MakeSortComparer.
   MainFormFixture handlerFixture, comparerFixture;
-  if (failingPorts) {
-    handlerFixture.locale = std::make_unique<FailingLocale>();
-    comparerFixture.locale = std::make_unique<FailingLocale>();
-  }
+  handlerFixture.locale = MakeLocale(GetParam());
+  comparerFixture.locale = MakeLocale(GetParam());
   TMainForm& byHandler = handlerFixture.Build();
   TMainForm& byComparer = comparerFixture.Build();
   byHandler.vst.OnPrepareSort = nullptr;
@@ -135,7 +184,7 @@ TEST_P(ComparerMatchesHandlerTest, SamePairwiseResultsAndSameOrders) {
     EXPECT_GT(nonZero, 0) << "column " << column;  // the data must order something
   }
 
-  for (TColumnIndex column : {2, 0, 1, 3, 0, 2, 1, 1}) {
+  for (TColumnIndex column : {2, 0, 1, 3, 0, 2, 1, 1, 3, 3, 2}) {
     byHandler.vstHeaderClick(column, TMouseButton::mbLeft, {});
     byComparer.vstHeaderClick(column, TMouseButton::mbLeft, {});
     std::vector<int> handlerOrder, comparerOrder;
@@ -149,8 +198,90 @@ TEST_P(ComparerMatchesHandlerTest, SamePairwiseResultsAndSameOrders) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkingAndFailingLocale, ComparerMatchesHandlerTest,
-                         ::testing::Values(false, true));
+std::string LocaleKindName(const ::testing::TestParamInfo<LocaleKind>& info) {
+  switch (info.param) {
+    case LocaleKind::Failing:
+      return "Failing";
+    case LocaleKind::ByteKeys:
+      return "ByteKeys";
+    default:
+      return "Working";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, ComparerMatchesHandlerTest,
+                         ::testing::Values(LocaleKind::Working, LocaleKind::Failing,
+                                           LocaleKind::ByteKeys),
+                         LocaleKindName);
+
+// The point of the keys: a sort by text goes through the collation once per distinct text (to
+// upper-case it, take its key and check it against its neighbour), not once per comparison; and
+// once per scan, not once per click, while every row keeps its record.
+TEST(MakeSortComparer, TextsGoThroughTheCollationOncePerRecordAndColumn) {
+  MainFormFixture fixture;
+  auto locale = std::make_unique<CountingLocale>();
+  CountingLocale& counting = *locale;
+  fixture.locale = std::move(locale);
+  TMainForm& form = fixture.Build();
+  form.vst.SetSortColumn(NoColumn);
+  std::mt19937 random(11);
+  AddRows(form.vst, RandomRows(random, 500));
+  const auto calls = [&counting] {
+    return counting.upperCases + counting.compares + counting.keys_;
+  };
+
+  form.vstHeaderClick(2, TMouseButton::mbLeft, {});
+  EXPECT_GT(counting.keys_, 0);
+  EXPECT_LE(counting.keys_, 16);     // one per distinct text
+  EXPECT_LT(counting.compares, 16);  // one per two neighbours
+  const int afterFirst = calls();
+  form.vstHeaderClick(2, TMouseButton::mbLeft, {});
+  form.vstHeaderClick(3, TMouseButton::mbLeft, {});
+  EXPECT_GT(calls(), afterFirst);
+  const int afterColumn3 = calls();
+  for (TColumnIndex column : {2, 0, 1, 3, 2, 2}) {
+    form.vstHeaderClick(column, TMouseButton::mbLeft, {});
+  }
+  EXPECT_EQ(calls(), afterColumn3);
+
+  // A row given another record, in its place: the next sort derives the keys again.
+  auto replacement = std::make_unique<TTreeDataClass>();
+  replacement->Description = "zz last";
+  const TTreeDataClass* replaced = replacement.get();
+  *form.vst.NodeRecord(form.vst.NodeAt(0)) = std::move(replacement);
+  form.vstHeaderClick(2, TMouseButton::mbLeft, {});
+  EXPECT_GT(calls(), afterColumn3);
+  const int end = form.vst.SortDirection() == sdAscending ? form.vst.RootNodeCount() - 1 : 0;
+  EXPECT_EQ(RecordOf(form.vst, form.vst.NodeAt(end)), replaced);
+}
+
+// Sorting by ranks is the merge's order, in both directions, ties in their previous order; ranks
+// already in order and in the opposite order (the two sorts of a header click) included.
+TEST(OrderByRank, GivesTheMergesOrder) {
+  std::mt19937 random(3);
+  for (const std::uint32_t distinct : {1u, 2u, 7u, 1000u}) {
+    std::vector<std::uint32_t> shuffled(1000);
+    for (std::uint32_t& rank : shuffled) rank = random() % distinct;
+    std::vector<std::uint32_t> ascending = shuffled;
+    std::sort(ascending.begin(), ascending.end());
+    std::vector<std::uint32_t> descending(ascending.rbegin(), ascending.rend());
+    for (const std::vector<std::uint32_t>* ranks : {&shuffled, &ascending, &descending}) {
+      for (const bool down : {false, true}) {
+        std::vector<std::uint32_t> merged(ranks->size());
+        std::iota(merged.begin(), merged.end(), 0u);
+        MergeSortItems(
+            merged,
+            [ranks](std::uint32_t a, std::uint32_t b) {
+              return CompareValues((*ranks)[a], (*ranks)[b]);
+            },
+            down);
+        std::vector<std::uint32_t> counted;
+        OrderByRank(*ranks, down, counted);
+        EXPECT_EQ(counted, merged) << distinct << (down ? " descending" : " ascending");
+      }
+    }
+  }
+}
 
 TEST(MakeSortComparer, NoComparerOutsideTheColumns) {
   MainFormFixture fixture;
