@@ -104,7 +104,9 @@ void ListViewWin32::RowCountChanged(int count) {
   FlagScope applying(applyingState_);
   lastPaintError_.clear();
   if (hotRow_ >= count) hotRow_ = -1;
-  ListView_SetItemCountEx(list_, count, LVSICF_NOSCROLL);
+  // The same count after a sort needs only the repaint: setting it again costs the control a
+  // pass over its 100,000 rows.
+  if (ListView_GetItemCount(list_) != count) ListView_SetItemCountEx(list_, count, LVSICF_NOSCROLL);
   InvalidateRect(list_, nullptr, TRUE);
   // A new count may drop the control's marks; the model still knows where they belong.
   const PVirtualNode focused = model_.CurrentNode();
