@@ -3,6 +3,7 @@
 # its baseline of the same run, the ratio, the goal at 100,000 rows and pass or fail.
 #
 #   scripts/bench.sh [build folder] [extra Google Benchmark options...]
+#   (the window timing under Wine is built in the Windows preset's folder beside it)
 #
 # Times are CPU times, the median of 3 repetitions (±: their coefficient of variation). The exit
 # status is 1 when a goal is missed or a result is missing.
@@ -29,17 +30,19 @@ echo
 status=0
 python3 "$root/scripts/bench_table.py" "$results/timed.json" "$results/memory.json" || status=1
 
-# The real window under Wine, when Wine is installed: "Analyser" and header clicks with 100,000
-# rows (bench/window_timing_win32.cpp). 32-bit like the product where this kernel runs 32-bit
-# programs, 64-bit otherwise.
+# The real window under Wine, when Wine is installed: "Analyser" and the clicks on each column's
+# header, both ways, with 100,000 rows (bench/window_timing_win32.cpp). 32-bit like the product
+# where this kernel runs 32-bit programs, 64-bit otherwise; built beside the benchmarks' folder
+# (build/bench: build/mingw or build/mingw64), whose Wine prefix it uses.
 if command -v wine >/dev/null 2>&1 || [ -x /usr/lib/wine/wine64 ]; then
   preset=mingw wine_flag=""
   if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=mingw64 wine_flag=--wine64; fi
-  cmake --preset "$preset" -S "$root" >/dev/null
-  cmake --build "$root/build/$preset" -j2 --target fixtally_window_timing >/dev/null
+  windows_build="$(dirname "$build")/$preset"
+  cmake --preset "$preset" -S "$root" -B "$windows_build" >/dev/null
+  cmake --build "$windows_build" -j2 --target fixtally_window_timing >/dev/null
   echo
   echo "The real window under Wine ($preset build):"
-  (cd "$root/build/$preset" && "$root/cmake/wine-run.sh" $wine_flag ./fixtally_window_timing.exe) ||
+  (cd "$windows_build" && "$root/cmake/wine-run.sh" $wine_flag ./fixtally_window_timing.exe) ||
     status=1
 fi
 exit "$status"
