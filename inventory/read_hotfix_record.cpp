@@ -1,0 +1,65 @@
+#include "inventory/read_hotfix_record.h"
+
+#include <exception>
+#include <string>
+
+#include "inventory/date_text.h"
+#include "inventory/date_time.h"
+
+namespace {
+
+constexpr std::size_t kFileTimeTextLength = 16;
+constexpr std::size_t kDateTextLength = 10;
+
+// A string property's text; an empty text when its value is null; "ERROR:" and its name when
+// it is not a string.
+std::string ReadTextProperty(HotfixObject& object, const std::string& name) {
+  HotfixProperty property = object.Property(name);
+  if (property.CIMType != wbemCimtypeString) return "ERROR:" + property.Name;
+  return property.Value.value_or(std::string());
+}
+
+}  // namespace
+
+TFormatSettings ScanParseSettings(const TFormatSettings& displaySettings) {
+  TFormatSettings parseSettings = displaySettings;
+  parseSettings.ShortDateFormat = "M/J/A";
+  return parseSettings;
+}
+
+std::unique_ptr<TTreeDataClass> ReadHotfixRecord(HotfixObject& object,
+                                                 const HotfixReading& reading) {
+  auto record = std::make_unique<TTreeDataClass>();
+  try {
+    record->Description = ReadTextProperty(object, "Description");
+    record->HotFixID = ReadTextProperty(object, "HotFixID");
+    record->InstalledBy = ReadTextProperty(object, "InstalledBy");
+
+    HotfixProperty installedOn = object.Property("InstalledOn");
+    if (installedOn.CIMType != wbemCimtypeString) {
+      record->InstalledOn = "ERROR:" + installedOn.Name;
+    } else if (installedOn.Value) {
+      // A null date still leaves a row: the update is installed even if the platform forgot
+      // when, and dropping it would hide it from the list while still counting it.
+      const std::string& text = *installedOn.Value;
+      record->InstalledOn = text;
+      try {
+        DateTime date = NullDate();
+        if (text.size() == kFileTimeTextLength &&
+            (date = DecodeInstalledOn(text, reading.timeZone)) != NullDate()) {
+          record->InstalledOn =
+              DateTimeToString(date, reading.displaySettings).substr(0, kDateTextLength);
+        } else if (TryStrToDate(text, reading.parseSettings, reading.currentYear(), date)) {
+          record->InstalledOn = DateTimeToString(date, reading.displaySettings);
+        }
+      } catch (const std::exception&) {
+        // A date that cannot be written keeps the platform's text.
+        record->InstalledOn = text;
+      }
+    }
+    record->MatchState = 0;
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+  return record;
+}
