@@ -29,7 +29,9 @@ void TMainForm::BindListEvents() {
     vstCompareNodes(a, b, column, result);
   };
   vst.OnPrepareSort = [this](TColumnIndex column) {
-    return MakeSortComparer(*this, column, &sortKeys_);
+    return MakeSortComparer(
+        vst, ports_.locale, [this] { return ReadDateReading(ports_.locale, ports_.currentYear); },
+        column, &sortKeys_);
   };
   vst.OnHeaderClick = [this](TColumnIndex column, TMouseButton button, TShiftState shift) {
     vstHeaderClick(column, button, shift);

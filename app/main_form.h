@@ -3,14 +3,14 @@
 // everything it does to the screen, WMI, the files, the clipboard and the shell goes through
 // the ports it is given, so tests run it natively with fakes.
 //
-// The handlers live with their subsystem:
-//   app/main_form.cpp            construction, FormCreate, closing (start-up and shutdown)
-//   app/arrange_controls.cpp     FormResize, ArrangeControls (layout)
-//   inventory/hotfix_scan.cpp    BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
-//                                FormKeyDown, FormCloseQuery
-//   list/column_handlers.cpp     vstGetText ... vstAfterColumnWidthTracking
-//   list/search_filter.cpp       EditSearchChange
-//   list/copy_and_link.cpp       BtnCopyClick, BtnLinkWebClick, SeparatorString, MeasureColumns
+// The handlers are the glue between the controls and the subsystems, one file per group:
+//   app/main_form.cpp               construction, FormCreate, closing (start-up and shutdown)
+//   app/arrange_controls.cpp        FormResize, ArrangeControls (layout)
+//   app/scan_handlers.cpp           BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
+//                                   FormKeyDown, FormCloseQuery
+//   app/column_handlers.cpp         vstGetText ... vstAfterColumnWidthTracking
+//   app/search_handler.cpp          EditSearchChange
+//   app/copy_and_link_handlers.cpp  BtnCopyClick, BtnLinkWebClick, SeparatorString, MeasureColumns
 #include <array>
 #include <cstdint>
 #include <functional>

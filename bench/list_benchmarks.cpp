@@ -12,7 +12,7 @@
 
 #include "bench/bench_form.h"
 #include "bench/counted_call.h"
-#include "inventory/add_hotfix_node.h"
+#include "list/add_hotfix_node.h"
 #include "inventory/kb_rules.h"
 #include "list/copy_text.h"
 #include "list/sort_keys.h"
@@ -78,7 +78,8 @@ struct PrecomputedKeys {
 PrecomputedKeys KeysFor(BenchForm& form, const std::vector<TTreeDataClass*>& records,
                         TColumnIndex column) {
   PrecomputedKeys keys;
-  const DateReading reading = ReadDateReading(form.Form());
+  const DateReading reading =
+      ReadDateReading(form.Form().Ports().locale, form.Form().Ports().currentYear);
   LocaleText& locale = form.Form().Ports().locale;
   for (const TTreeDataClass* record : records) {
     switch (column) {

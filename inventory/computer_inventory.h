@@ -17,8 +17,8 @@ enum class InventoryStatus {
 struct ComputerInventory {
   std::string computer;  // as the user named it, system code page
   InventoryStatus status = InventoryStatus::Complete;
-  std::int32_t errorCode = 0;  // the failure's HRESULT; 0 when complete
-  std::string errorText;       // UTF-8, as the window's error dialog words it
-  std::int32_t objectCount = 0;  // objects met, read or not (the window's "(n)")
+  std::int32_t errorCode = 0;        // the failure's HRESULT; 0 when complete
+  std::string errorText;             // UTF-8, as the window's error dialog words it
+  std::int32_t objectCount = 0;      // objects met, read or not (the window's "(n)")
   std::vector<TTreeDataClass> rows;  // in the order WMI gave them
 };

@@ -5,33 +5,20 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_form.h"
 #include "inventory/date_text.h"
 #include "list/column_ranks.h"
 #include "list/merge_order.h"
 
-DateReading ReadDateReading(const TMainForm& form) {
-  DateReading reading;
-  reading.settings = form.Ports().locale.FormatSettings();
-  reading.currentYear = form.Ports().currentYear();
-  return reading;
-}
-
-std::optional<DateTime> InstalledOnDate(std::string_view text, const DateReading& reading) {
-  DateTime value = 0;
-  if (!TryStrToDate(text, reading.settings, reading.currentYear, value)) return std::nullopt;
-  return value;
-}
-
 namespace {
 
-class SortKeyComparer : public NodeComparer {
+class SortKeyComparer : public PreparedSort {
  public:
-  SortKeyComparer(TMainForm& form, TColumnIndex column, SortKeyCache* cache)
-      : form_(form), column_(column), cache_(cache), revision_(form.vst.Revision()) {
+  SortKeyComparer(TVirtualStringTree& list, LocaleText& locale, const DateReadingSource& readDates,
+                  TColumnIndex column, SortKeyCache* cache)
+      : list_(list), locale_(locale), column_(column), cache_(cache) {
     if (column_ == 1) {
       try {
-        reading_ = ReadDateReading(form_);
+        reading_ = readDates();
       } catch (...) {
         reading_.reset();  // no row's date reads: every comparison stays equal
       }
@@ -40,8 +27,7 @@ class SortKeyComparer : public NodeComparer {
     std::vector<std::uint32_t>& ranks = ranks_[static_cast<std::size_t>(column_)];
     if (column_ == 1 && keptReading_ != reading_) ranks.clear();
     if (!ranks.empty() || records_.empty()) return;
-    ColumnOrder order =
-        DeriveColumnOrder(column_, records_, form_.Ports().locale, reading_, std::move(spare_));
+    ColumnOrder order = DeriveColumnOrder(column_, records_, locale_, reading_, std::move(spare_));
     if (order.ranked) {
       ranks = std::move(order.ranks);
     } else {
@@ -50,20 +36,7 @@ class SortKeyComparer : public NodeComparer {
     }
   }
 
-  int Compare(PVirtualNode node1, PVirtualNode node2) override {
-    if (AtItsPosition(node1) && AtItsPosition(node2)) {
-      const auto a = static_cast<std::size_t>(node1->index);
-      const auto b = static_cast<std::size_t>(node2->index);
-      return ranked_ ? CompareRanks(Ranks()[a], Ranks()[b])
-                     : CompareRowTexts(texts_, form_.Ports().locale, a, b);
-    }
-    // A node the list has moved since, one it never held, or one given another record.
-    int result = 0;
-    form_.vstCompareNodes(node1, node2, column_, result);
-    return result;
-  }
-
-  bool SortedPositions(TSortDirection direction, std::vector<std::uint32_t>& order) override {
+  void SortedPositions(TSortDirection direction, std::vector<std::uint32_t>& order) override {
     const bool descending = direction == sdDescending;
     const std::vector<std::uint32_t>& ranks = Ranks();
     if (ranked_ && std::find(ranks.begin(), ranks.end(), kNoRank) == ranks.end()) {
@@ -79,22 +52,22 @@ class SortKeyComparer : public NodeComparer {
             [&ranks](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
             descending);
       } else {
-        LocaleText& locale = form_.Ports().locale;
         MergeSortItems(
             order,
-            [&](std::uint32_t a, std::uint32_t b) { return CompareRowTexts(texts_, locale, a, b); },
+            [&](std::uint32_t a, std::uint32_t b) {
+              return CompareRowTexts(texts_, locale_, a, b);
+            },
             descending);
       }
     }
     MoveToNewPlaces(order);
-    return true;
   }
 
   void OrderApplied(std::uint64_t revision) override {
     if (!cache_) return;
-    cache_->list = &form_.vst;
+    cache_->list = &list_;
     cache_->revision = revision;
-    cache_->locale = &form_.Ports().locale;
+    cache_->locale = &locale_;
     cache_->records = std::move(records_);
     cache_->ranks = std::move(ranks_);
     cache_->reading = column_ == 1 ? reading_ : keptReading_;
@@ -115,17 +88,17 @@ class SortKeyComparer : public NodeComparer {
       kept = std::move(*cache_);
       *cache_ = SortKeyCache{};
     }
-    const auto count = static_cast<std::size_t>(form_.vst.RootNodeCount());
+    const auto count = static_cast<std::size_t>(list_.RootNodeCount());
     // The revision says the rows are the same nodes in the same order; the records say each
     // node still holds what it held then (a slot may be filled after the node was sorted in).
-    bool current = kept.list == &form_.vst && kept.revision == revision_ &&
-                   kept.locale == &form_.Ports().locale && kept.records.size() == count;
+    bool current = kept.list == &list_ && kept.revision == list_.Revision() &&
+                   kept.locale == &locale_ && kept.records.size() == count;
     records_ = std::move(kept.records);
     records_.resize(count);
     constexpr int kAhead = 8;  // nodes asked for ahead, as they lie anywhere in memory
     for (std::size_t i = 0; i < count; ++i) {
-      __builtin_prefetch(form_.vst.NodeAt(static_cast<int>(i) + kAhead));
-      const TTreeDataClass* record = RecordOf(form_.vst, form_.vst.NodeAt(static_cast<int>(i)));
+      __builtin_prefetch(list_.NodeAt(static_cast<int>(i) + kAhead));
+      const TTreeDataClass* record = RecordOf(list_, list_.NodeAt(static_cast<int>(i)));
       current = current && records_[i] == record;
       records_[i] = record;
     }
@@ -143,7 +116,6 @@ class SortKeyComparer : public NodeComparer {
   // one cycle of the permutation after the other: a sort that moves 100,000 rows would otherwise
   // ask for megabytes of fresh memory, whose first touch costs more than the moves.
   void MoveToNewPlaces(const std::vector<std::uint32_t>& order) {
-    byPosition_ = false;
     std::vector<std::vector<std::uint32_t>*> ranks;
     for (std::vector<std::uint32_t>& column : ranks_) {
       if (column.size() == order.size()) ranks.push_back(&column);
@@ -166,21 +138,10 @@ class SortKeyComparer : public NodeComparer {
     }
   }
 
-  // Ranks are held by the position a node had when the comparer was made; a node the list has
-  // moved since, one it never held, or one given another record is not at its position.
-  bool AtItsPosition(PVirtualNode node) {
-    if (!byPosition_ || form_.vst.Revision() != revision_ || !node || node->index < 0) {
-      return false;
-    }
-    const auto position = static_cast<std::size_t>(node->index);
-    return position < records_.size() && form_.vst.NodeAt(node->index) == node &&
-           RecordOf(form_.vst, node) == records_[position];
-  }
-
-  TMainForm& form_;
+  TVirtualStringTree& list_;
+  LocaleText& locale_;
   TColumnIndex column_;
-  SortKeyCache* cache_;         // may be null
-  std::uint64_t revision_ = 0;  // the list's revision when the comparer was made
+  SortKeyCache* cache_;  // may be null
   std::optional<DateReading> reading_;
   std::optional<DateReading> keptReading_;           // what the kept column 1 ranks were read with
   std::vector<const TTreeDataClass*> records_;       // each row's record, in display order
@@ -188,13 +149,13 @@ class SortKeyComparer : public NodeComparer {
   std::vector<std::uint32_t> spare_;                 // memory for the ranks to be derived
   bool ranked_ = true;                               // false: this column's rows compare by texts_
   ColumnOrder texts_;
-  bool byPosition_ = true;  // records_ and ranks_ still stand by the rows' positions
 };
 
 }  // namespace
 
-std::unique_ptr<NodeComparer> MakeSortComparer(TMainForm& form, TColumnIndex column,
-                                               SortKeyCache* cache) {
+std::unique_ptr<PreparedSort> MakeSortComparer(TVirtualStringTree& list, LocaleText& locale,
+                                               const DateReadingSource& readDates,
+                                               TColumnIndex column, SortKeyCache* cache) {
   if (column < 0 || column > 3) return nullptr;
-  return std::make_unique<SortKeyComparer>(form, column, cache);
+  return std::make_unique<SortKeyComparer>(list, locale, readDates, column, cache);
 }

@@ -1,9 +1,10 @@
 #pragma once
-// The orders of the four columns, shared by vstCompareNodes (one comparison at a time) and the
-// comparer a sort prepares, which ranks every row once per column (list/column_ranks.h) and then
-// sorts by the ranks. Both give the same results.
+// How a sort by one of the four columns orders the rows: it ranks every row once per column
+// (list/column_ranks.h) and then sorts by the ranks, giving the order a merge sort through
+// vstCompareNodes would give.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,28 +12,9 @@
 #include <vector>
 
 #include "Systeme/locale_text.h"
-#include "inventory/date_time.h"
+#include "inventory/installed_on_date.h"
+#include "list/list_rows.h"
 #include "list/virtual_string_tree.h"
-
-class TMainForm;
-
-// The record a node holds, or null for no node, no slot or an empty slot.
-inline TTreeDataClass* RecordOf(TVirtualStringTree& list, PVirtualNode node) {
-  RecordSlot* slot = list.NodeRecord(node);
-  return slot ? slot->get() : nullptr;
-}
-
-// What reading an "Installé le" text needs: the program's short date format and the year that
-// completes a date written without one. Raises whatever the locale port raises.
-struct DateReading {
-  TFormatSettings settings;
-  int currentYear = 0;
-  bool operator==(const DateReading&) const = default;
-};
-DateReading ReadDateReading(const TMainForm& form);
-
-// The date a row's text reads as; none when it holds no date or something after it.
-std::optional<DateTime> InstalledOnDate(std::string_view text, const DateReading& reading);
 
 // -1, 0 or +1.
 template <typename T>
@@ -59,8 +41,12 @@ struct SortKeyCache {
   std::optional<DateReading> reading;  // what column 1's ranks were read with
 };
 
-// For columns 0 to 3, a comparer whose results equal vstCompareNodes'; null for any other
-// column, so the list falls back to OnCompareNodes. With a cache, ranks still valid are taken
-// from it instead of being derived, and the ranks of a completed sort are left in it.
-std::unique_ptr<NodeComparer> MakeSortComparer(TMainForm& form, TColumnIndex column,
-                                               SortKeyCache* cache = nullptr);
+// What a sort by column 1 reads the dates with; asked once per sort, for column 1 only.
+using DateReadingSource = std::function<DateReading()>;
+
+// For columns 0 to 3, the sort of the list by that column; null for any other column, so the
+// list falls back to OnCompareNodes. With a cache, ranks still valid are taken from it instead of
+// being derived, and the ranks of a completed sort are left in it.
+std::unique_ptr<PreparedSort> MakeSortComparer(TVirtualStringTree& list, LocaleText& locale,
+                                               const DateReadingSource& readDates,
+                                               TColumnIndex column, SortKeyCache* cache = nullptr);

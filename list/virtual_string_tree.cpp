@@ -222,7 +222,6 @@ PVirtualNode TVirtualStringTree::AppendNode() {
   return node;
 }
 
-
 PVirtualNode TVirtualStringTree::FirstNode() const {
   return NodeAt(0);
 }
@@ -292,13 +291,11 @@ void TVirtualStringTree::SortByColumn(TColumnIndex column, TSortDirection direct
     if (uninitialized_ > 0) {
       for (std::size_t i = 0; i < nodes_.size(); ++i) EnsureInitialized(nodes_[i]);
     }
-    std::unique_ptr<NodeComparer> comparer = OnPrepareSort ? OnPrepareSort(column) : nullptr;
-    std::vector<std::uint32_t> order;
-    if (comparer != nullptr && comparer->SortedPositions(direction, order)) {
-      if (ApplyOrder(order)) comparer->OrderApplied(revision_);
-    } else if (comparer != nullptr) {
-      auto compare = [&](PVirtualNode a, PVirtualNode b) { return comparer->Compare(a, b); };
-      MergeSort(compare, direction);
+    std::unique_ptr<PreparedSort> prepared = OnPrepareSort ? OnPrepareSort(column) : nullptr;
+    if (prepared != nullptr) {
+      std::vector<std::uint32_t> order;
+      prepared->SortedPositions(direction, order);
+      if (ApplyOrder(order)) prepared->OrderApplied(revision_);
     } else if (OnCompareNodes) {
       // A copy, so that a handler rebinding the event cannot pull it from under the sort.
       const auto compareNodes = OnCompareNodes;

@@ -40,20 +40,16 @@ class ListObserver {
   virtual void Beep() = 0;  // the keyboard search found nothing
 };
 
-// Compares two nodes with keys derived once per sort; same results as OnCompareNodes.
-class NodeComparer {
+// A sort of the whole list prepared from keys derived once per sort, by the nodes' positions
+// when it was made; its order is the one a merge sort through OnCompareNodes would give.
+class PreparedSort {
  public:
-  virtual ~NodeComparer() = default;
-  virtual int Compare(PVirtualNode node1, PVirtualNode node2) = 0;
-  // Optionally sorts the whole list at once, from keys it holds by position: on true, `order`
-  // holds the node indexes as they stood when the comparer was made, in their sorted order,
-  // exactly as merging with Compare would leave them. False leaves the merging to the list.
-  virtual bool SortedPositions(TSortDirection /*direction*/,
-                               std::vector<std::uint32_t>& /*order*/) {
-    return false;
-  }
-  // Called once the list holds the order SortedPositions gave, with the list's revision then;
-  // the comparer is used for nothing after it.
+  virtual ~PreparedSort() = default;
+  // Fills `order` with the node indexes as they stood when the sort was prepared, in their
+  // sorted order.
+  virtual void SortedPositions(TSortDirection direction, std::vector<std::uint32_t>& order) = 0;
+  // Called once the list holds that order, with the list's revision then; the sort is used for
+  // nothing after it.
   virtual void OrderApplied(std::uint64_t /*revision*/) {}
 };
 
@@ -83,8 +79,8 @@ class TVirtualStringTree {
   std::function<void(int& nodeDataSize)> OnGetNodeDataSize;
   std::function<void(TColumnIndex column)> OnAfterColumnWidthTracking;
   std::function<void()> OnDblClick;
-  // Optional: when it returns a comparer, a sort uses it instead of OnCompareNodes.
-  std::function<std::unique_ptr<NodeComparer>(TColumnIndex column)> OnPrepareSort;
+  // Optional: when it returns a prepared sort, a sort uses it instead of OnCompareNodes.
+  std::function<std::unique_ptr<PreparedSort>(TColumnIndex column)> OnPrepareSort;
   // Milliseconds from any fixed origin; the keyboard search reads it. Injected by tests.
   std::function<std::uint64_t()> Clock;
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "inventory/add_hotfix_node.h"
+#include "list/add_hotfix_node.h"
 #include "inventory/kb_rules.h"
 #include "main_form_fakes.h"
 

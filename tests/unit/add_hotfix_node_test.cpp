@@ -1,4 +1,4 @@
-#include "inventory/add_hotfix_node.h"
+#include "list/add_hotfix_node.h"
 
 #include <gtest/gtest.h>
 

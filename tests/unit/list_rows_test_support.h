@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "inventory/add_hotfix_node.h"
+#include "list/add_hotfix_node.h"
 #include "list/sort_keys.h"
 
 namespace list_rows {

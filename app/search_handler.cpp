@@ -5,7 +5,7 @@
 
 #include "app/main_form.h"
 #include "inventory/kb_rules.h"
-#include "list/sort_keys.h"
+#include "list/list_rows.h"
 
 void TMainForm::EditSearchChange() {
   if (vst.RootNodeCount() == 0) return;

@@ -9,16 +9,13 @@
 
 #include "Systeme/errors.h"
 #include "app/main_form.h"
-#include "inventory/add_hotfix_node.h"
-#include "inventory/date_text.h"
-#include "inventory/date_time.h"
+#include "inventory/read_hotfix_record.h"
+#include "list/add_hotfix_node.h"
 #include "settings/builtin_texts.h"
 
 namespace {
 
 constexpr std::uint16_t kEscapeKey = 27;
-constexpr std::size_t kFileTimeTextLength = 16;
-constexpr std::size_t kDateTextLength = 10;
 
 // Runs every step even when an earlier one fails, so that no clean-up is skipped; the first
 // failure (the one passed in included) goes on to the caller afterwards.
@@ -37,14 +34,6 @@ std::string HexCode(std::int32_t code) {
   char text[9];
   std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(static_cast<std::uint32_t>(code)));
   return text;
-}
-
-// A string property's text; an empty text when its value is null; "ERROR:" and its name when
-// it is not a string.
-std::string ReadTextProperty(HotfixObject& object, const std::string& name) {
-  HotfixProperty property = object.Property(name);
-  if (property.CIMType != wbemCimtypeString) return "ERROR:" + property.Name;
-  return property.Value.value_or(std::string());
 }
 
 }  // namespace
@@ -108,8 +97,7 @@ void TMainForm::ClearList() {
 void TMainForm::ScanHotfixes() {
   HotfixCount = 0;
   const TFormatSettings displaySettings = ports_.locale.FormatSettings();
-  TFormatSettings parseSettings = displaySettings;
-  parseSettings.ShortDateFormat = "M/J/A";
+  const TFormatSettings parseSettings = ScanParseSettings(displaySettings);
 
   std::exception_ptr failure;
   try {
@@ -155,38 +143,13 @@ void TMainForm::ScanHotfixes() {
 
 void TMainForm::ReadHotfixObject(HotfixObject& object, TFormatSettings parseSettings,
                                  TFormatSettings displaySettings) {
-  auto record = std::make_unique<TTreeDataClass>();
+  const HotfixReading reading{parseSettings, displaySettings, ports_.timeZone, ports_.currentYear};
   try {
-    record->Description = ReadTextProperty(object, "Description");
-    record->HotFixID = ReadTextProperty(object, "HotFixID");
-    record->InstalledBy = ReadTextProperty(object, "InstalledBy");
-
-    HotfixProperty installedOn = object.Property("InstalledOn");
-    if (installedOn.CIMType != wbemCimtypeString) {
-      record->InstalledOn = "ERROR:" + installedOn.Name;
-    } else if (installedOn.Value) {
-      // A null date still leaves a row: the update is installed even if the platform forgot
-      // when, and dropping it would hide it from the list while still counting it.
-      const std::string& text = *installedOn.Value;
-      record->InstalledOn = text;
-      try {
-        DateTime date = NullDate();
-        if (text.size() == kFileTimeTextLength &&
-            (date = DecodeInstalledOn(text, ports_.timeZone)) != NullDate()) {
-          record->InstalledOn = DateTimeToString(date, displaySettings).substr(0, kDateTextLength);
-        } else if (TryStrToDate(text, parseSettings, ports_.currentYear(), date)) {
-          record->InstalledOn = DateTimeToString(date, displaySettings);
-        }
-      } catch (const std::exception&) {
-        // A date that cannot be written keeps the platform's text.
-        record->InstalledOn = text;
-      }
+    if (std::unique_ptr<TTreeDataClass> record = ReadHotfixRecord(object, reading)) {
+      AddHotfixNode(vst, nullptr, std::move(record));
     }
-
-    record->MatchState = 0;
-    AddHotfixNode(vst, nullptr, std::move(record));
   } catch (const std::exception&) {
-    // An object that cannot be read (a property it lacks, say) gives no row; it still counts.
+    // A row that cannot be added is lost like an unreadable object; it still counts.
   }
 }
 

@@ -29,7 +29,7 @@ void TMainForm::vstCompareNodes(PVirtualNode node1, PVirtualNode node2, TColumnI
       case 1: {
         // Sorts go through MakeSortComparer, which reads the format once per sort; this path
         // only serves single comparisons, so it reads the locale's current format.
-        const DateReading reading = ReadDateReading(*this);
+        const DateReading reading = ReadDateReading(Ports().locale, Ports().currentYear);
         const std::optional<DateTime> d1 = InstalledOnDate(r1->InstalledOn, reading);
         const std::optional<DateTime> d2 = InstalledOnDate(r2->InstalledOn, reading);
         if (!d1 || !d2) break;

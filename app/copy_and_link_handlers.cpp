@@ -7,21 +7,7 @@
 #include "inventory/kb_rules.h"
 #include "list/copy_text.h"
 #include "list/link_format.h"
-#include "list/sort_keys.h"
-
-namespace {
-
-// The records in display order; rows without a record have no text to give.
-std::vector<const TTreeDataClass*> RowsInDisplayOrder(TVirtualStringTree& list) {
-  std::vector<const TTreeDataClass*> rows;
-  rows.reserve(static_cast<std::size_t>(list.RootNodeCount()));
-  for (PVirtualNode node = list.FirstNode(); node; node = list.NextNode(node)) {
-    if (const TTreeDataClass* record = RecordOf(list, node)) rows.push_back(record);
-  }
-  return rows;
-}
-
-}  // namespace
+#include "list/list_rows.h"
 
 std::string TMainForm::SeparatorString() const {
   std::string separator;
