@@ -14,6 +14,12 @@
 class TMainForm;
 class ListViewWin32;
 
+// Child-window identifiers: the form table's index past the identifiers dialogs use.
+inline constexpr int kFirstControlId = 100;
+inline int IdOf(ControlId id) {
+  return kFirstControlId + static_cast<int>(id);
+}
+
 class MainWindow final : public FormView {
  public:
   explicit MainWindow(HINSTANCE instance);
@@ -70,6 +76,7 @@ class MainWindow final : public FormView {
   int Scaled(int value) const;
   void AttachTooltip(HWND button, const char* hint);
   void AttachPicture(HWND button, const char* resourceName);
+  static std::wstring TextOf(HWND handle);  // a window's text, empty for no window
 
   HINSTANCE instance_;
   HWND window_ = nullptr;

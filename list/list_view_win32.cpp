@@ -1,5 +1,6 @@
-// Set-up and input of the list view. The model's state reaches the control through
-// list_view_mirror_win32.cpp; painting is in list_view_draw_win32.cpp.
+// Set-up, window procedures and notifications of the list view. The model's state reaches the
+// control through list_view_mirror_win32.cpp; painting is in list_view_draw_win32.cpp, input in
+// list_view_input_win32.cpp, scroll bars and focus cues in list_view_scroll_win32.cpp.
 #include "list/list_view_win32.h"
 
 #include <uxtheme.h>
@@ -13,14 +14,6 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr WPARAM kSettleWidth = 1;
 constexpr WPARAM kSettleOrder = 2;
-
-TShiftState CurrentShiftState() {
-  TShiftState state;
-  state.shift = GetKeyState(VK_SHIFT) < 0;
-  state.ctrl = GetKeyState(VK_CONTROL) < 0;
-  state.alt = GetKeyState(VK_MENU) < 0;
-  return state;
-}
 
 // The explorer look (selected text keeps its colour, no underline under the mouse) exists
 // only where the themed list draws it: Vista and later, with visual styles on.
@@ -322,139 +315,4 @@ bool ListViewWin32::HandleNotify(NMHDR* header, LRESULT& result) {
     default:
       return false;
   }
-}
-
-// ---- Scroll bars and focus cues ----
-
-// The control hides a scroll bar it does not need by taking its style away, which then takes
-// the bar's room back by recomputing the frame; the style is put back first, so that the bars
-// stay where the user expects them.
-void ListViewWin32::KeepScrollBarsShown() {
-  const LONG_PTR style = GetWindowLongPtrW(list_, GWL_STYLE);
-  const LONG_PTR bars = WS_VSCROLL | WS_HSCROLL;
-  if ((style & bars) != bars) SetWindowLongPtrW(list_, GWL_STYLE, style | bars);
-}
-
-// The messages after which the control may have set new scroll ranges: a new size or frame, a
-// new row count, new columns or widths, a header's notice.
-bool ListViewWin32::MayChangeScrollRange(UINT message) {
-  switch (message) {
-    case WM_NCCALCSIZE:
-    case WM_WINDOWPOSCHANGED:
-    case WM_SIZE:
-    case WM_SETFONT:
-    case WM_NOTIFY:
-    case LVM_SETITEMCOUNT:
-    case LVM_SETCOLUMNWIDTH:
-    case LVM_INSERTCOLUMNW:
-    case LVM_DELETECOLUMN:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// A bar is enabled exactly while its range is larger than its page, whatever the control did
-// to it: a bar it had hidden comes back disabled, and it is enabled again as soon as there is
-// something to scroll.
-void ListViewWin32::EnableScrollBarsByRange() {
-  for (const int bar : {SB_VERT, SB_HORZ}) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE;
-    if (!GetScrollInfo(list_, bar, &info)) continue;
-    const bool scrolls =
-        info.nMax > info.nMin && static_cast<long long>(info.nMax) - info.nMin + 1 > info.nPage;
-    EnableScrollBar(list_, bar, scrolls ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
-  }
-}
-
-// The focused row has no focus rectangle; the selection shows where the user is.
-void ListViewWin32::HideFocusRectangle() {
-  SendMessageW(list_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
-}
-
-// ---- Input ----
-
-void ListViewWin32::OnTypedCharacter(wchar_t typed) {
-  // Half of a surrogate pair has no equivalent in any 8-bit code page.
-  if (typed >= 0xD800 && typed <= 0xDFFF) {
-    Beep();
-    return;
-  }
-  char bytes[4] = {};
-  BOOL usedDefault = FALSE;
-  BOOL* checkDefault = GetACP() == CP_UTF8 ? nullptr : &usedDefault;
-  const int length =
-      WideCharToMultiByte(CP_ACP, 0, &typed, 1, bytes, sizeof bytes, nullptr, checkDefault);
-  // A character the code page lacks cannot begin any record text.
-  if (length <= 0 || usedDefault) {
-    Beep();
-    return;
-  }
-  for (int i = 0; i < length; ++i) model_.IncrementalSearchKey(bytes[i]);
-}
-
-void ListViewWin32::TrackHotRow(LPARAM point) {
-  LVHITTESTINFO hit{};
-  hit.pt = POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-  const int row = ListView_SubItemHitTest(list_, &hit);
-  SetHotRow(row >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? row : -1);
-  if (!trackingMouse_) {
-    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list_, 0};
-    trackingMouse_ = TrackMouseEvent(&track) != FALSE;
-  }
-}
-
-void ListViewWin32::SetHotRow(int row) {
-  if (row == hotRow_) return;
-  const int previous = hotRow_;
-  hotRow_ = row;
-  if (previous >= 0) ListView_RedrawItems(list_, previous, previous);
-  if (row >= 0) ListView_RedrawItems(list_, row, row);
-}
-
-// A double click on a column's header is two clicks: the first press and release came as the
-// header's item click, the second press is this one, marked double. Headers differ on what
-// follows: Wine's sends an item double-click notice and nothing on the release, Windows' sends
-// the notice and then an item click for the release as well. So the second click is counted
-// here, from the press, and the click of its release, if one comes, is not another.
-void ListViewWin32::OnHeaderDoubleClick(LPARAM point) {
-  HDHITTESTINFO hit{};
-  hit.pt = POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-  const int column =
-      static_cast<int>(SendMessageW(header_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-  // A double click on a divider fits the column instead (HDN_DIVIDERDBLCLICK).
-  if (column < 0 || (hit.flags & HHT_ONHEADER) == 0 ||
-      (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) != 0) {
-    return;
-  }
-  skipNextColumnClick_ = true;
-  TShiftState shift = CurrentShiftState();
-  shift.doubleClick = true;
-  model_.HeaderClick(column, TMouseButton::mbLeft, shift);
-}
-
-// The column whose header holds the point. A hit test would name the column to the left
-// for the first pixels right of a divider, which the user sees as the next column.
-int ListViewWin32::HeaderColumnAt(POINT screenPoint) const {
-  if (header_ == nullptr) return -1;
-  POINT point = screenPoint;
-  ScreenToClient(header_, &point);
-  const int count = Header_GetItemCount(header_);
-  for (int i = 0; i < count; ++i) {
-    RECT item{};
-    if (Header_GetItemRect(header_, i, &item) && PtInRect(&item, point)) return i;
-  }
-  return -1;
-}
-
-// The control moved its focus or selection (a click, the arrow keys): the model follows.
-void ListViewWin32::SyncSelectionToModel() {
-  if (applyingState_) return;
-  const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-  const int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
-  FlagScope syncing(syncingModel_);
-  model_.SelectNode(model_.NodeAt(selected));
-  if (focused >= 0) model_.FocusNode(model_.NodeAt(focused));
 }

@@ -15,6 +15,9 @@
 #include "Systeme/unique_handle_win32.h"
 #include "list/virtual_string_tree.h"
 
+// Shift, Ctrl and Alt as they stand for the message being handled.
+TShiftState CurrentShiftState();
+
 class ListViewWin32 : public ListObserver {
  public:
   // The control must be created with these: a list view cannot become owner-data later.
