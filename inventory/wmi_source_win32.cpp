@@ -12,6 +12,7 @@
 
 #include "Systeme/com_owners_win32.h"
 #include "Systeme/errors.h"
+#include "Systeme/system_message_win32.h"
 #include "Systeme/text_convert_win32.h"
 #include "inventory/ole_message.h"
 
@@ -22,17 +23,6 @@ namespace {
 // Used when the file gives no namespace, as the scripting layer does.
 constexpr wchar_t kScriptingKey[] = L"SOFTWARE\\Microsoft\\WBEM\\Scripting";
 constexpr char kFallbackNamespace[] = "root\\cimv2";
-
-std::string SystemMessage(HRESULT code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  if (length == 0 || !buffer) return {};
-  std::string text = WideToUtf8(std::wstring_view(buffer, length));
-  LocalFree(buffer);
-  return text;
-}
 
 // WMI's own text for a status code, in the user's language. The system's message table has no
 // text for WMI's codes (0x8004xxxx), so without this a bad namespace would read "Erreur OLE".
@@ -107,20 +97,32 @@ class Credentials {
   SEC_WINNT_AUTH_IDENTITY_W identity_{};
 };
 
-// Every proxy gets the blanket the scripting layer gives by default: each call authenticated,
-// the server allowed to impersonate the caller. A proxy keeps the process's default blanket
-// otherwise (identify only), and a provider that impersonates, or a remote computer, then
-// answers "access denied". Calls use the account given, or the current one; DCOM picks the
-// authentication service (Kerberos in a domain, NTLM otherwise). An object that is not a proxy
-// (an in-process provider) has no blanket to set and needs none.
-void SetBlanket(IUnknown* proxy, Credentials* credentials) {
+// Every proxy gets the blanket of Microsoft's remote WMI sample: each packet authenticated and
+// encrypted (namespaces that require encryption refuse anything less; XP has it too), the server
+// allowed to impersonate the caller. A proxy keeps the process's default blanket otherwise
+// (identify only), and a provider that impersonates, or a remote computer, then answers "access
+// denied". Calls use the account given, or the current one; DCOM picks the authentication
+// service (Kerberos in a domain, NTLM otherwise). With an account, the proxy's IUnknown gets the
+// same blanket ("Setting Security on a Remote IUnknown Interface"): otherwise its AddRef, Release
+// and QueryInterface go out as the current user, and the last Release of a remote proxy stalls a
+// second or two. An object that is not a proxy (an in-process provider) has no blanket to set and
+// needs none.
+void SetOneBlanket(IUnknown* proxy, Credentials* credentials) {
   ClearErrorInfo();
   const HRESULT code =
       CoSetProxyBlanket(proxy, RPC_C_AUTHN_DEFAULT, RPC_C_AUTHZ_DEFAULT, COLE_DEFAULT_PRINCIPAL,
-                        RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE,
+                        RPC_C_AUTHN_LEVEL_PKT_PRIVACY, RPC_C_IMP_LEVEL_IMPERSONATE,
                         credentials ? credentials->Identity() : nullptr, EOAC_NONE);
   if (code == E_NOINTERFACE) return;
   ThrowIfFailed(code);
+}
+
+void SetBlanket(IUnknown* proxy, Credentials* credentials) {
+  SetOneBlanket(proxy, credentials);
+  if (!credentials) return;
+  ComPtr<IUnknown> identity;
+  if (FAILED(proxy->QueryInterface(IID_PPV_ARGS(identity.GetAddressOf())))) return;
+  SetOneBlanket(identity.Get(), credentials);
 }
 
 class WmiObject : public HotfixObject {

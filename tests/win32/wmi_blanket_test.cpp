@@ -158,10 +158,11 @@ TEST(WmiBlanket, EveryProxyImpersonatesWithEachCallAuthenticated) {
     auto service = MakeWmiService(services, c.user, c.password);
     auto enumeration = service->InstancesOf("Win32_QuickFixEngineering");
     EXPECT_EQ(enumeration->Next(), nullptr);
-    // The connection's proxy, then the enumerator's: both, whether an account is given or not.
-    ASSERT_EQ(blankets.size(), 2u) << c.user;
+    // The connection's proxy, then the enumerator's, whether an account is given or not; with
+    // an account, each proxy's IUnknown too.
+    ASSERT_EQ(blankets.size(), c.identity ? 4u : 2u) << c.user;
     for (const Blanket& blanket : blankets) {
-      EXPECT_EQ(blanket.level, static_cast<DWORD>(RPC_C_AUTHN_LEVEL_CALL)) << c.user;
+      EXPECT_EQ(blanket.level, static_cast<DWORD>(RPC_C_AUTHN_LEVEL_PKT_PRIVACY)) << c.user;
       EXPECT_EQ(blanket.impersonation, static_cast<DWORD>(RPC_C_IMP_LEVEL_IMPERSONATE));
       EXPECT_EQ(blanket.authentication, static_cast<DWORD>(RPC_C_AUTHN_DEFAULT));
       EXPECT_EQ(blanket.authorisation, static_cast<DWORD>(RPC_C_AUTHZ_DEFAULT));
