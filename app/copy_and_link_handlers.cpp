@@ -10,18 +10,7 @@
 #include "list/list_rows.h"
 
 std::string TMainForm::SeparatorString() const {
-  std::string separator;
-  if (Settings.NbrChar <= 0) return separator;
-  // Both come from the settings file; their product is counted in 64 bits so that it cannot
-  // wrap around on 32-bit Windows.
-  const std::uint64_t length = static_cast<std::uint64_t>(Settings.DefChar.size()) *
-                               static_cast<std::uint64_t>(Settings.NbrChar);
-  if (length > kMaxCopyTextBytes || length > separator.max_size()) {
-    throw EFixtallyError("Le texte à copier est trop long pour le Presse-papiers");
-  }
-  separator.reserve(static_cast<std::size_t>(length));
-  for (std::int32_t i = 0; i < Settings.NbrChar; ++i) separator += Settings.DefChar;
-  return separator;
+  return CopySeparator(Settings.DefChar, Settings.NbrChar);
 }
 
 void TMainForm::MeasureColumns() {

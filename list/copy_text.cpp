@@ -81,3 +81,18 @@ std::string BuildCopyText(const std::vector<const TTreeDataClass*>& rows,
   }
   return out;
 }
+
+std::string CopySeparator(const std::string& text, std::int32_t count) {
+  std::string separator;
+  if (count <= 0) return separator;
+  // Both come from the settings file; their product is counted in 64 bits so that it cannot
+  // wrap around on 32-bit Windows.
+  const std::uint64_t length =
+      static_cast<std::uint64_t>(text.size()) * static_cast<std::uint64_t>(count);
+  if (length > kMaxCopyTextBytes || length > separator.max_size()) {
+    throw EFixtallyError("Le texte à copier est trop long pour le Presse-papiers");
+  }
+  separator.reserve(static_cast<std::size_t>(length));
+  for (std::int32_t i = 0; i < count; ++i) separator += text;
+  return separator;
+}

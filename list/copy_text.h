@@ -23,6 +23,10 @@ std::array<int, 4> MeasureTextWidths(const std::vector<const TTreeDataClass*>& r
 // huge separator, and would exhaust memory once the clipboard has made its own copies of it.
 inline constexpr std::uint64_t kMaxCopyTextBytes = 256ull << 20;
 
+// The separator between columns: `text` (DEFCHAR) repeated `count` (NBRCHAR) times; empty for
+// a count of 0 or less. Raises EFixtallyError when it would be longer than kMaxCopyTextBytes.
+std::string CopySeparator(const std::string& text, std::int32_t count);
+
 // The whole copy text, in the order of `rows`, built in one buffer sized in advance.
 // Raises EFixtallyError, before building anything, when it would be longer than
 // kMaxCopyTextBytes or could not fit in memory at all.

@@ -22,22 +22,35 @@ std::string SettingsFilePath(const std::string& executablePath) {
   return ApplicationFolder(executablePath) + "\\" + kSettingsFileName;
 }
 
-void LoadSettings(TSettings& settings, IniStore& ini, TFormPlacement& placement) {
+namespace {
+
+void ReadFields(TSettings& settings, IniStore& ini) {
   const std::string& path = settings.IniFileName;
-  if (ini.FileExists(path)) {
+  settings.WriteIni = ReadBool(ini, path, kOption, "WRITEINI", settings.WriteIni);
+  settings.ColumnsOrder = ReadText(ini, path, kOption, "COLUMNSORDER", settings.ColumnsOrder);
+  settings.SortColumn = ReadInteger(ini, path, kOption, "SORTCOLUMN", settings.SortColumn);
+  settings.SortDirection = ReadBool(ini, path, kOption, "SORTDIRECTION", settings.SortDirection);
+  settings.MsKbId = ReadText(ini, path, kOption, "MSKBID", settings.MsKbId);
+  settings.DefChar = ReadText(ini, path, kOption, "DEFCHAR", settings.DefChar);
+  settings.NbrChar = ReadInteger(ini, path, kOption, "NBRCHAR", settings.NbrChar);
+  settings.LocalHost = ReadText(ini, path, kHost, "LOCALHOST", settings.LocalHost);
+  settings.Root = ReadText(ini, path, kHost, "ROOT", settings.Root);
+  settings.User = ReadText(ini, path, kHost, "USER", settings.User);
+  settings.Password = ReadText(ini, path, kHost, "PASSWORD", settings.Password);
+}
+
+}  // namespace
+
+void LoadSettings(TSettings& settings, IniStore& ini, TFormPlacement& placement) {
+  if (ini.FileExists(settings.IniFileName)) {
     placement.RestoreWindowPlacement(ini);
-    settings.WriteIni = ReadBool(ini, path, kOption, "WRITEINI", settings.WriteIni);
-    settings.ColumnsOrder = ReadText(ini, path, kOption, "COLUMNSORDER", settings.ColumnsOrder);
-    settings.SortColumn = ReadInteger(ini, path, kOption, "SORTCOLUMN", settings.SortColumn);
-    settings.SortDirection = ReadBool(ini, path, kOption, "SORTDIRECTION", settings.SortDirection);
-    settings.MsKbId = ReadText(ini, path, kOption, "MSKBID", settings.MsKbId);
-    settings.DefChar = ReadText(ini, path, kOption, "DEFCHAR", settings.DefChar);
-    settings.NbrChar = ReadInteger(ini, path, kOption, "NBRCHAR", settings.NbrChar);
-    settings.LocalHost = ReadText(ini, path, kHost, "LOCALHOST", settings.LocalHost);
-    settings.Root = ReadText(ini, path, kHost, "ROOT", settings.Root);
-    settings.User = ReadText(ini, path, kHost, "USER", settings.User);
-    settings.Password = ReadText(ini, path, kHost, "PASSWORD", settings.Password);
+    ReadFields(settings, ini);
   }
+  settings.DefChar = ExtractQuoted(settings.DefChar);
+}
+
+void LoadSettingFields(TSettings& settings, IniStore& ini) {
+  if (ini.FileExists(settings.IniFileName)) ReadFields(settings, ini);
   settings.DefChar = ExtractQuoted(settings.DefChar);
 }
 

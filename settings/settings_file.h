@@ -16,6 +16,8 @@ std::string SettingsFilePath(const std::string& executablePath);
 // value as default, so a missing or unreadable key leaves the field as it was. In every case the
 // copy separator loses its quotes afterwards.
 void LoadSettings(TSettings& settings, IniStore& ini, TFormPlacement& placement);
+// The same fields without a window: the console program's reading of the file.
+void LoadSettingFields(TSettings& settings, IniStore& ini);
 
 // Only when WriteIni is set: the placement, then section VERSION, then the options the program
 // changes. The connection settings (the password above all) are never written. A refused write
