@@ -12,11 +12,11 @@
 class ThreadStarter {
  public:
   virtual ~ThreadStarter() = default;
-  // Runs `work` on a new thread of its own (on Windows inside a COM apartment of its own,
-  // entered before `work` starts and left after `work` and everything it holds are destroyed),
-  // and returns at once: the caller never waits for that thread. `work` owns everything it
-  // touches and never throws. False when no thread could be made; `work` is then destroyed
-  // without having run.
+  // Runs `work` on a new thread of its own and returns at once: the caller never waits for that
+  // thread. On Windows the thread initialises COM before `work` starts and uninitialises it
+  // after `work`, and everything it holds, is destroyed: the objects a computer's source makes
+  // live and die on that thread. `work` owns everything it touches and never throws. False when
+  // no thread could be made; `work` is then destroyed without having run.
   virtual bool Start(std::function<void()> work) = 0;
 };
 

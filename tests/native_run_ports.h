@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -16,8 +17,12 @@
 class NativeThreadStarter : public ThreadStarter {
  public:
   bool Start(std::function<void()> work) override {
-    std::thread(std::move(work)).detach();
-    return true;
+    try {
+      std::thread(std::move(work)).detach();
+      return true;
+    } catch (const std::system_error&) {
+      return false;
+    }
   }
 };
 
