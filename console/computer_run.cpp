@@ -1,0 +1,228 @@
+#include "console/computer_run.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "Systeme/errors.h"
+
+namespace {
+
+// How long the run waits for an event before it looks at the stop flag again.
+constexpr std::uint32_t kStopPollMs = 50;
+
+// What every computer's thread reads and nobody changes. Shared by the threads: it lives as
+// long as the last of them.
+struct JobInputs {
+  std::shared_ptr<RunMailbox> mailbox;
+  std::function<std::unique_ptr<HotfixSource>()> makeSource;
+  TFormatSettings parseSettings;
+  TFormatSettings displaySettings;
+  std::shared_ptr<TimeZone> timeZone;
+  std::function<int()> currentYear;
+};
+
+// One computer's thread's own: what it reads, and the flag the run sets to stop it (Ctrl+C, or
+// the computer given up).
+struct Job {
+  std::size_t index = 0;
+  ComputerRequest request;
+  std::shared_ptr<const JobInputs> inputs;
+  std::atomic<bool> stop{false};
+};
+
+ComputerInventory FailedInventory(std::string computer, std::int32_t code, std::string text) {
+  ComputerInventory inventory;
+  inventory.computer = std::move(computer);
+  inventory.status = InventoryStatus::Failed;
+  inventory.errorCode = code;
+  inventory.errorText = std::move(text);
+  return inventory;
+}
+
+// The body of a computer's thread. Nothing may escape it: the thread has nobody to catch it.
+void RunJob(Job& job) noexcept {
+  try {
+    const JobInputs& inputs = *job.inputs;
+    RunMailbox& mailbox = *inputs.mailbox;
+    ComputerInventory result;
+    try {
+      const HotfixReading reading{inputs.parseSettings, inputs.displaySettings, *inputs.timeZone,
+                                  inputs.currentYear};
+      const std::unique_ptr<HotfixSource> source = inputs.makeSource();
+      result = ScanComputer(*source, job.request, reading, job.stop, [&] {
+        mailbox.Post(RunEvent{job.index, RunEvent::Kind::Connected, {}});
+      });
+    } catch (const std::exception& error) {
+      result = FailedInventory(job.request.computer, kUnexpectedCode, error.what());
+    }
+    mailbox.Post(RunEvent{job.index, RunEvent::Kind::Finished, std::move(result)});
+  } catch (...) {
+    // Out of memory even for the report: the computer stays unanswered and runs into its
+    // timeout if it had not answered yet.
+  }
+}
+
+std::string TimeoutText(std::uint32_t timeoutMs) {
+  const std::string delay = timeoutMs % 1000 == 0 ? std::to_string(timeoutMs / 1000) + " s"
+                                                  : std::to_string(timeoutMs) + " ms";
+  return "Pas de réponse dans le délai de " + delay;
+}
+
+enum class State { Waiting, Connecting, Reading, Settled };
+
+class Run {
+ public:
+  Run(const std::vector<ComputerRequest>& requests, const RunSettings& settings,
+      const RunPorts& ports, const RunProgress& progress)
+      : requests_(requests),
+        parallel_(static_cast<std::size_t>(std::max(settings.parallel, 1))),
+        timeoutMs_(settings.timeoutMs),
+        ports_(ports),
+        progress_(progress),
+        states_(requests.size(), State::Waiting),
+        startedAt_(requests.size(), 0),
+        jobs_(requests.size()),
+        results_(requests.size()) {
+    auto inputs = std::make_shared<JobInputs>();
+    inputs->mailbox = ports.makeMailbox();
+    inputs->makeSource = ports.makeSource;
+    inputs->parseSettings = ScanParseSettings(ports.displaySettings);
+    inputs->displaySettings = ports.displaySettings;
+    inputs->timeZone = ports.timeZone;
+    inputs->currentYear = [year = ports.currentYear] { return year; };
+    mailbox_ = inputs->mailbox.get();
+    inputs_ = std::move(inputs);
+  }
+
+  std::vector<ComputerInventory> Go(const std::atomic<bool>& stop) {
+    while (settled_ < requests_.size()) {
+      while (!stopping_ && active_.size() < parallel_ && next_ < requests_.size()) {
+        Start(next_++);
+      }
+      if (settled_ == requests_.size()) break;
+      // Events are all taken before a computer is judged late or stopped: one that answered in
+      // time is never given up because the run was busy.
+      if (std::optional<RunEvent> event = mailbox_->WaitFor(TimeToWait())) {
+        Take(std::move(*event));
+        continue;
+      }
+      if (!stopping_ && stop.load()) {
+        // What was posted before the flag was set is in the mailbox by now.
+        while (std::optional<RunEvent> event = mailbox_->WaitFor(0)) Take(std::move(*event));
+        Stop();
+        continue;
+      }
+      GiveUpLateOnes();
+    }
+    return std::move(results_);
+  }
+
+ private:
+  void Start(std::size_t index) {
+    auto job = std::make_shared<Job>();
+    job->index = index;
+    job->request = requests_[index];
+    job->inputs = inputs_;
+    states_[index] = State::Connecting;
+    startedAt_[index] = ports_.clock();
+    jobs_[index] = job;
+    active_.push_back(index);
+    if (!ports_.threads.Start([job = std::move(job)] { RunJob(*job); })) {
+      Settle(index, FailedInventory(requests_[index].computer, kUnexpectedCode,
+                                    "Impossible de créer un thread pour cet ordinateur"));
+    }
+  }
+
+  void Take(RunEvent event) {
+    const std::size_t index = event.index;
+    // A computer already settled was given up: whatever its thread says now comes too late.
+    if (index >= states_.size() || states_[index] == State::Settled) return;
+    if (event.kind == RunEvent::Kind::Connected) {
+      if (states_[index] == State::Connecting) states_[index] = State::Reading;
+      return;
+    }
+    Settle(index, std::move(event.result));
+  }
+
+  std::uint32_t TimeToWait() const {
+    std::uint32_t wait = kStopPollMs;
+    const std::uint32_t now = ports_.clock();
+    for (const std::size_t index : active_) {
+      if (states_[index] != State::Connecting) continue;
+      const std::uint32_t elapsed = now - startedAt_[index];
+      wait = std::min(wait, elapsed >= timeoutMs_ ? 0 : timeoutMs_ - elapsed);
+    }
+    return wait;
+  }
+
+  void GiveUpLateOnes() {
+    const std::uint32_t now = ports_.clock();
+    for (const std::size_t index : std::vector<std::size_t>(active_)) {
+      if (states_[index] == State::Connecting && now - startedAt_[index] >= timeoutMs_) {
+        GiveUp(index, kTimeoutCode, TimeoutText(timeoutMs_));
+      }
+    }
+  }
+
+  // Ctrl+C: nothing new starts; computers that have not answered are given up now rather than
+  // after their timeout; those reading stop before their next object and report what they read.
+  // They are told first, before any progress is reported.
+  void Stop() {
+    stopping_ = true;
+    for (const std::size_t index : active_) jobs_[index]->stop = true;
+    for (const std::size_t index : std::vector<std::size_t>(active_)) {
+      if (states_[index] == State::Connecting) {
+        GiveUp(index, kCancelledCode, "Arrêté par l'utilisateur avant sa réponse");
+      }
+    }
+    for (; next_ < requests_.size(); ++next_) {
+      Settle(next_, FailedInventory(requests_[next_].computer, kCancelledCode,
+                                    "Non analysé : arrêt demandé"));
+    }
+  }
+
+  void GiveUp(std::size_t index, std::int32_t code, std::string text) {
+    // Its thread may still connect later: it then stops before reading anything.
+    jobs_[index]->stop = true;
+    Settle(index, FailedInventory(requests_[index].computer, code, std::move(text)));
+  }
+
+  void Settle(std::size_t index, ComputerInventory inventory) {
+    if (inventory.status != InventoryStatus::Complete) ++failed_;
+    results_[index] = std::move(inventory);
+    states_[index] = State::Settled;
+    jobs_[index].reset();
+    active_.erase(std::remove(active_.begin(), active_.end(), index), active_.end());
+    ++settled_;
+    if (progress_) progress_(settled_, requests_.size(), failed_);
+  }
+
+  const std::vector<ComputerRequest>& requests_;
+  const std::size_t parallel_;
+  const std::uint32_t timeoutMs_;
+  const RunPorts& ports_;
+  const RunProgress& progress_;
+  std::shared_ptr<const JobInputs> inputs_;
+  RunMailbox* mailbox_ = nullptr;  // owned through inputs_
+  std::vector<State> states_;
+  std::vector<std::uint32_t> startedAt_;
+  std::vector<std::shared_ptr<Job>> jobs_;  // while its computer is being read
+  std::vector<std::size_t> active_;         // computers being read, given up ones excluded
+  std::vector<ComputerInventory> results_;
+  std::size_t next_ = 0;
+  std::size_t settled_ = 0;
+  std::size_t failed_ = 0;
+  bool stopping_ = false;
+};
+
+}  // namespace
+
+std::vector<ComputerInventory> RunComputers(const std::vector<ComputerRequest>& requests,
+                                            const RunSettings& settings, const RunPorts& ports,
+                                            const std::atomic<bool>& stop,
+                                            const RunProgress& progress) {
+  if (requests.empty()) return {};
+  return Run(requests, settings, ports, progress).Go(stop);
+}

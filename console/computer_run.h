@@ -1,0 +1,59 @@
+#pragma once
+// Reading many computers at once: each on a thread of its own, at most `parallel` at a time,
+// the results in the order the computers were given whatever order they finish in. A computer
+// that does not answer within the timeout is given up (its thread left to end on its own) and
+// its place goes to the next one, so a dead host never holds the others up.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "console/run_ports.h"
+#include "console/scan_computer.h"
+#include "inventory/computer_inventory.h"
+#include "inventory/hotfix_source.h"
+#include "inventory/time_zone.h"
+#include "Systeme/locale_text.h"
+
+struct RunSettings {
+  int parallel = 16;                // computers read at once, 1 or more
+  std::uint32_t timeoutMs = 30000;  // the longest a computer may take to answer
+};
+
+// Everything the computers' threads use. The run copies it into a block that every thread
+// shares and that lives as long as the last of them, a thread given up included; the functions
+// and the time zone are therefore called from many threads at once, and after the run is over.
+struct RunPorts {
+  ThreadStarter& threads;  // used on the run's thread only
+  // Makes the run's mailbox, once per run: a thread given up by an earlier run may still post
+  // to that run's mailbox, never to this one's.
+  std::function<std::shared_ptr<RunMailbox>()> makeMailbox;
+  RunClock clock;  // called on the run's thread only
+  // Makes the source a thread reads its computer from; called on that thread, once it is in its
+  // COM apartment.
+  std::function<std::unique_ptr<HotfixSource>()> makeSource;
+  TFormatSettings displaySettings;     // the user's formats, for the dates of the rows
+  std::shared_ptr<TimeZone> timeZone;  // UTC to local time for the dates; thread-safe
+  int currentYear = 0;                 // for dates written without their year
+};
+
+// Called on the run's thread each time a computer is settled: how many are, out of how many,
+// and how many of those are not complete (failed or incomplete).
+using RunProgress = std::function<void(std::size_t done, std::size_t total, std::size_t failed)>;
+
+// One inventory per request, in the requests' order.
+// - A computer that has not answered (connected and opened its enumeration) within the timeout:
+//   Failed, kTimeoutCode, "Pas de réponse dans le délai de N s"; whatever its thread does later
+//   is ignored.
+// - `stop` (read on the run's thread only, whenever no event waits, at least every 50 ms):
+//   no computer starts any more (those never started: Failed, kCancelledCode, "Non analysé : arrêt
+//   demandé"); those not yet answering are given up at once (Failed, kCancelledCode); those
+//   reading stop before their next object (Incomplete with their rows, see ScanComputer).
+// - No thread for a computer: Failed, kUnexpectedCode.
+// Returns once every computer is settled; threads given up may still be running then.
+std::vector<ComputerInventory> RunComputers(const std::vector<ComputerRequest>& requests,
+                                            const RunSettings& settings, const RunPorts& ports,
+                                            const std::atomic<bool>& stop,
+                                            const RunProgress& progress);

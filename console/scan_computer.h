@@ -1,0 +1,37 @@
+#pragma once
+// Reading one computer's hotfixes into its inventory, for the console program. Unlike the
+// window's scan, a failure is not shown: it is kept in the inventory, with the rows read before
+// it, so that the other computers' results go on.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "inventory/computer_inventory.h"
+#include "inventory/hotfix_source.h"
+#include "inventory/read_hotfix_record.h"
+
+// One computer to read, and how to reach it (texts in the system code page).
+struct ComputerRequest {
+  std::string computer;   // as the user named it; "." or empty is this computer
+  std::string nameSpace;  // the WMI namespace; empty for the default one
+  std::string user;       // empty: the current account
+  std::string password;
+};
+
+// Failure codes the run writes into inventories.
+inline constexpr std::int32_t kCancelledCode = static_cast<std::int32_t>(0x800704C7);  // stopped
+inline constexpr std::int32_t kTimeoutCode = static_cast<std::int32_t>(0x800705B4);    // no answer
+inline constexpr std::int32_t kUnexpectedCode = static_cast<std::int32_t>(0x80004005);
+
+// Connects, opens the enumeration of the hotfix class, calls `connected` once it is open, then
+// reads every object (each one counted, readable or not) until the end, a failure, or `stop`
+// (looked at before each object).
+// - A failure before any object: Failed, with the failure's code and message.
+// - A failure after some objects: Incomplete, with the rows read so far.
+// - `stop` seen: Incomplete, kCancelledCode, with the rows read so far.
+// EOleSysError and EOleException give their code; any other exception kUnexpectedCode and its
+// message. Throws only when memory runs out.
+ComputerInventory ScanComputer(HotfixSource& source, const ComputerRequest& request,
+                               const HotfixReading& reading, const std::atomic<bool>& stop,
+                               const std::function<void()>& connected);
