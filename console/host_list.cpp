@@ -65,10 +65,10 @@ HostList ParseHostList(std::string_view fileBytes,
   if (utf8) text = repaired;
 
   while (!text.empty()) {
-    const std::size_t end = text.find('\n');
+    // CR LF leaves an empty line between its two ends, skipped like any blank line.
+    const std::size_t end = text.find_first_of("\r\n");
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     line = Trimmed(line.substr(0, line.find('#')));
     if (line.empty()) continue;
     list.hosts.push_back(utf8 ? utf8ToAnsi(line) : std::string(line));

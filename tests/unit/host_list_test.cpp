@@ -21,6 +21,7 @@ TEST(HostList, NamesFromFilesOfEveryKind) {
       {"empty file", "", {}, ""},
       {"LF, last line unended", "srv1\nsrv2", {"srv1", "srv2"}, ""},
       {"CR LF, blanks, blank lines", "  srv1\t\r\n\r\n \t \r\nsrv2 \r\n", {"srv1", "srv2"}, ""},
+      {"CR alone", "a\rb\r", {"a", "b"}, ""},
       {"comments", "# serveurs\nsrv1  # contrôleur\n#srv2\n", {"srv1"}, ""},
       {"repeats kept", "a\na\n", {"a", "a"}, ""},
       {"ANSI kept as is", "SRV-\xC9T\xC9\r\n", {"SRV-\xC9T\xC9"}, ""},
