@@ -63,7 +63,8 @@ std::string_view StatusName(InventoryStatus status) {
   return "failed";
 }
 
-void AppendRow(std::string& out, const TTreeDataClass& row, const ExportSettings& settings) {
+void AppendRow(std::string& out, const TTreeDataClass& row, const ExportSettings& settings,
+               IsoDates& isoDates) {
   out.push_back('{');
   AppendKey(out, "kb");
   AppendAnsiString(out, row.HotFixID, settings);
@@ -72,7 +73,7 @@ void AppendRow(std::string& out, const TTreeDataClass& row, const ExportSettings
   AppendAnsiString(out, row.InstalledOn, settings);
   out.push_back(',');
   AppendKey(out, "installedOnIso");
-  const std::string iso = IsoDate(row.InstalledOn, settings.dateSettings, settings.currentYear);
+  const std::string_view iso = isoDates.Of(row.InstalledOn);
   if (iso.empty()) {
     out.append("null");
   } else {
@@ -88,7 +89,7 @@ void AppendRow(std::string& out, const TTreeDataClass& row, const ExportSettings
 }
 
 void AppendComputer(std::string& out, const ComputerInventory& computer,
-                    const ExportSettings& settings) {
+                    const ExportSettings& settings, IsoDates& isoDates) {
   out.append("{");
   AppendKey(out, "computer");
   AppendAnsiString(out, computer.computer, settings);
@@ -112,7 +113,7 @@ void AppendComputer(std::string& out, const ComputerInventory& computer,
     if (!first) out.push_back(',');
     first = false;
     out.append("\r\n");
-    AppendRow(out, *row, settings);
+    AppendRow(out, *row, settings, isoDates);
   }
   out.push_back(']');
   if (!settings.kbs.empty()) {
@@ -128,11 +129,12 @@ void AppendComputer(std::string& out, const ComputerInventory& computer,
 
 void WriteJson(std::string& out, const std::vector<ComputerInventory>& computers,
                const ExportSettings& settings) {
+  IsoDates isoDates(settings);
   out.append("{\"computers\":[");
   for (std::size_t i = 0; i < computers.size(); ++i) {
     if (i > 0) out.push_back(',');
     out.append("\r\n");
-    AppendComputer(out, computers[i], settings);
+    AppendComputer(out, computers[i], settings, isoDates);
   }
   out.append("]}\r\n");
 }

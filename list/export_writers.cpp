@@ -1,6 +1,7 @@
 #include "list/export_writers.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "inventory/date_text.h"
 #include "inventory/kb_rules.h"
@@ -43,8 +44,14 @@ std::string IsoDate(std::string_view installedOn, const TFormatSettings& setting
   int year = 0, month = 0, day = 0;
   DecodeDate(date, year, month, day);
   if (year < 1 || year > 9999) return {};
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+  std::string text = "0000-00-00";
+  const auto put = [&](std::size_t end, int value) {
+    for (std::size_t i = end; value > 0; --i, value /= 10)
+      text[i] = static_cast<char>('0' + value % 10);
+  };
+  put(3, year);
+  put(6, month);
+  put(9, day);
   return text;
 }
 
@@ -67,19 +74,57 @@ std::string WriteExport(const std::vector<ComputerInventory>& computers,
 
 namespace export_parts {
 
-void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, const ExportSettings& settings) {
-  bool ascii = true;
-  for (const char c : ansi) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      ascii = false;
-      break;
-    }
+bool IsAscii(std::string_view text) {
+  // Eight bytes at a time: most texts are identifiers, dates and account names.
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, 8);
+    if (word & 0x8080808080808080ull) return false;
   }
-  if (ascii) {
+  for (; at < text.size(); ++at) {
+    if (static_cast<unsigned char>(text[at]) >= 0x80) return false;
+  }
+  return true;
+}
+
+void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, const ExportSettings& settings) {
+  if (IsAscii(ansi)) {
     out.append(ansi);
   } else {
     AppendValidUtf8(out, settings.ansiToUtf8(ansi));
   }
+}
+
+namespace {
+
+std::size_t SlotOf(std::string_view text, std::size_t slots) {
+  std::uint32_t hash = 2166136261u;  // FNV-1a
+  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash % slots;
+}
+
+}  // namespace
+
+std::string_view Utf8Texts::Utf8(std::string_view ansi) {
+  Slot& slot = slots_[SlotOf(ansi, kSlots)];
+  if (!slot.used || slot.ansi != ansi) {
+    slot.ansi.assign(ansi);
+    slot.utf8.clear();
+    AppendAnsiAsUtf8(slot.utf8, ansi, settings_);
+    slot.used = true;
+  }
+  return slot.utf8;
+}
+
+std::string_view IsoDates::Of(std::string_view installedOn) {
+  Slot& slot = slots_[SlotOf(installedOn, kSlots)];
+  if (!slot.used || slot.text != installedOn) {
+    slot.text.assign(installedOn);
+    slot.iso = IsoDate(installedOn, settings_.dateSettings, settings_.currentYear);
+    slot.used = true;
+  }
+  return slot.iso;
 }
 
 std::string_view StatusWord(InventoryStatus status) {

@@ -2,6 +2,7 @@
 // field, JSON, and the /kb: check.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,21 @@ TEST(RowsInKbOrder, ByNumberThenAsTheyCame) {
   std::string order;
   for (const TTreeDataClass* row : RowsInKbOrder(computer.rows)) order += row->InstalledOn.str();
   EXPECT_EQ(order, "bdac");
+
+  // Numbers that differ in every byte, repeated, beside a plain stable sort.
+  std::vector<Row> many;
+  std::uint32_t seed = 12345;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const std::uint32_t values[] = {0, 7, 255, 256, 65535, 65536, 5034441, 16777216, 2147483647};
+    many.push_back({"KB" + std::to_string(values[(seed >> 16) % 9] + (seed >> 28)), "", "", ""});
+  }
+  const ComputerInventory big = Computer("B", many);
+  std::vector<const TTreeDataClass*> expected;
+  for (const TTreeDataClass& row : big.rows) expected.push_back(&row);
+  std::stable_sort(expected.begin(), expected.end(),
+                   [](const auto* a, const auto* b) { return CompareKbOrder(*a, *b) < 0; });
+  EXPECT_EQ(RowsInKbOrder(big.rows), expected);
 }
 
 // The cell a text becomes in a CSV line, separator ';'.
