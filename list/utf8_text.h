@@ -8,7 +8,7 @@
 // nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view text);
 
-// Appends `text` with each ill-formed sequence replaced by U+FFFD.
+// Appends `text` with each byte that belongs to no well-formed sequence replaced by U+FFFD.
 void AppendValidUtf8(std::string& out, std::string_view text);
 std::string ValidUtf8(std::string_view text);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "csv_reader.h"
+#include "inventory/date_time.h"
 #include "list/export_writers.h"
 #include "list/kb_order.h"
 #include "list_rows_test_support.h"
@@ -200,6 +201,31 @@ TEST(ExportCsv, ReadsBackFieldForField) {
         {"S3", "", "", "", "", ""}};
     EXPECT_EQ(*records, expected) << separator;
   }
+}
+
+// More distinct dates and texts than the writer remembers at once: each row keeps its own.
+TEST(ExportCsv, ManyDistinctTextsReadBack) {
+  std::vector<Row> rows;
+  std::vector<std::string> iso;
+  for (int day = 0; day < 5000; ++day) {
+    DateTime date = 0;
+    ASSERT_TRUE(TryEncodeDate(2000, 1, 1, date));
+    int y = 0, m = 0, d = 0;
+    DecodeDate(date + day, y, m, d);
+    const std::string on = std::to_string(d) + "/" + std::to_string(m) + "/" + std::to_string(y);
+    rows.push_back({"KB" + std::to_string(day), on, "\xE9" + std::to_string(day), ""});
+    iso.push_back(IsoDate(on, Settings(ExportFormat::Csv).dateSettings, 2026));
+  }
+  const auto records =
+      csv_reader::Read(WriteExport({Computer("A", rows)}, Settings(ExportFormat::Csv)), ";");
+  ASSERT_TRUE(records);
+  ASSERT_EQ(records->size(), rows.size() + 1);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ((*records)[i + 1][3], iso[i]) << i;
+    EXPECT_EQ((*records)[i + 1][4], "\xC3\xA9" + std::to_string(i)) << i;
+  }
+  EXPECT_EQ((*records)[1][3], "2000-01-01");
+  EXPECT_EQ((*records)[5000][3], "2013-09-08");
 }
 
 TEST(IsoDate, ReadsAsTheDateColumnDoes) {
