@@ -2,7 +2,6 @@
 #include <array>
 #include <string_view>
 
-#include "list/copy_text.h"
 #include "list/export_parts.h"
 #include "list/kb_order.h"
 
