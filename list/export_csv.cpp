@@ -27,8 +27,9 @@ std::string Separator(const ExportSettings& settings) {
 
 class CsvWriter {
  public:
-  CsvWriter(std::string& out, std::string separator, const ExportSettings& settings)
-      : out_(out), separator_(std::move(separator)), texts_(settings) {
+  CsvWriter(std::string& out, std::string separator, const ExportSettings& settings,
+            std::size_t rows)
+      : out_(out), separator_(std::move(separator)), texts_(settings, rows) {
     // Quoting looks for any byte of the separator, so a reader that takes only its first
     // character still splits rightly.
     for (const char c : separator_ + "\"\r\n") kinds_[static_cast<unsigned char>(c)] |= kQuoted;
@@ -127,10 +128,11 @@ void WriteCsv(std::string& out, const std::vector<ComputerInventory>& computers,
   out.reserve(out.size() + estimate + estimate / 8);
   if (settings.byteOrderMark) out.append("\xEF\xBB\xBF");
 
-  CsvWriter csv(out, Separator(settings), settings);
+  const std::size_t rows = RowCount(computers);
+  CsvWriter csv(out, Separator(settings), settings, rows);
   for (const std::string_view title : kHeader) csv.Field(title);
   csv.EndLine();
-  IsoDates isoDates(settings);
+  IsoDates isoDates(settings, rows);
   for (const ComputerInventory& computer : computers) {
     std::string name;
     AppendAnsiAsUtf8(name, computer.computer, settings);

@@ -129,7 +129,7 @@ void AppendComputer(std::string& out, const ComputerInventory& computer,
 
 void WriteJson(std::string& out, const std::vector<ComputerInventory>& computers,
                const ExportSettings& settings) {
-  IsoDates isoDates(settings);
+  IsoDates isoDates(settings, RowCount(computers));
   out.append("{\"computers\":[");
   for (std::size_t i = 0; i < computers.size(); ++i) {
     if (i > 0) out.push_back(',');

@@ -1,5 +1,6 @@
 #pragma once
 // The export writers' pieces, one file per format (list/export_*.cpp).
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,9 @@ void WriteJson(std::string& out, const std::vector<ComputerInventory>& computers
 
 bool IsAscii(std::string_view text);
 
+// The rows of every computer.
+std::size_t RowCount(const std::vector<ComputerInventory>& computers);
+
 // Appends an ANSI text as well-formed UTF-8. ASCII, the same in every system code page, is
 // copied without calling the conversion.
 void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, const ExportSettings& settings);
@@ -25,7 +29,9 @@ void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, const ExportSetti
 // days make up most lists).
 class IsoDates {
  public:
-  explicit IsoDates(const ExportSettings& settings) : settings_(settings) {}
+  // Sized for `rows` rows, up to a few thousand dates.
+  IsoDates(const ExportSettings& settings, std::size_t rows)
+      : settings_(settings), slots_(std::clamp<std::size_t>(rows, 16, 4096)) {}
   // Empty when the text does not read as a date; valid until the next call.
   std::string_view Of(std::string_view installedOn);
 
@@ -35,16 +41,17 @@ class IsoDates {
     std::string iso;
     bool used = false;
   };
-  static constexpr std::size_t kSlots = 4096;
   const ExportSettings& settings_;
-  std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+  std::vector<Slot> slots_;
 };
 
 // Texts of the system code page as well-formed UTF-8, remembered per text: descriptions and
 // accounts repeat from row to row.
 class Utf8Texts {
  public:
-  explicit Utf8Texts(const ExportSettings& settings) : settings_(settings) {}
+  // Sized for `rows` rows, up to a few hundred texts.
+  Utf8Texts(const ExportSettings& settings, std::size_t rows)
+      : settings_(settings), slots_(std::clamp<std::size_t>(rows, 16, 256)) {}
   // Valid until the next call.
   std::string_view Utf8(std::string_view ansi);
 
@@ -54,9 +61,8 @@ class Utf8Texts {
     std::string utf8;
     bool used = false;
   };
-  static constexpr std::size_t kSlots = 256;
   const ExportSettings& settings_;
-  std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+  std::vector<Slot> slots_;
 };
 
 // The status's French word: "complet", "incomplet", "échec" (UTF-8).

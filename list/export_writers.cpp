@@ -106,8 +106,14 @@ std::size_t SlotOf(std::string_view text, std::size_t slots) {
 
 }  // namespace
 
+std::size_t RowCount(const std::vector<ComputerInventory>& computers) {
+  std::size_t rows = 0;
+  for (const ComputerInventory& computer : computers) rows += computer.rows.size();
+  return rows;
+}
+
 std::string_view Utf8Texts::Utf8(std::string_view ansi) {
-  Slot& slot = slots_[SlotOf(ansi, kSlots)];
+  Slot& slot = slots_[SlotOf(ansi, slots_.size())];
   if (!slot.used || slot.ansi != ansi) {
     slot.ansi.assign(ansi);
     slot.utf8.clear();
@@ -118,7 +124,7 @@ std::string_view Utf8Texts::Utf8(std::string_view ansi) {
 }
 
 std::string_view IsoDates::Of(std::string_view installedOn) {
-  Slot& slot = slots_[SlotOf(installedOn, kSlots)];
+  Slot& slot = slots_[SlotOf(installedOn, slots_.size())];
   if (!slot.used || slot.text != installedOn) {
     slot.text.assign(installedOn);
     slot.iso = IsoDate(installedOn, settings_.dateSettings, settings_.currentYear);
