@@ -158,8 +158,6 @@ def main(paths):
     for n in ROW_COUNTS:
         table.timed("CSV export to a file", n, get(f"CsvExportOurs/rows:{n}"),
                     get(f"CsvExportBaseline/rows:{n}"), 1.5)
-    growth.append(("CSV export to a file", "CsvExportOurs/rows:{n}", "CsvExportBaseline/rows:{n}",
-                   LINEAR_LIMIT))
     for n in ROW_COUNTS:
         table.timed("CSV export against an append in memory", n, get(f"CsvExportOurs/rows:{n}"),
                     get(f"CsvExportInMemoryBaseline/rows:{n}"), None)
