@@ -24,7 +24,7 @@ struct OptionValue {
   std::vector<std::string> kbs;
 };
 
-struct OptionSpec {
+struct OptionRow {
   std::string_view name{};  // lower case, without its / or -
   ValueKind kind = ValueKind::None;
   std::string_view placeholder{};             // what the usage shows after ':'
@@ -40,7 +40,7 @@ struct OptionSpec {
 constexpr std::array<ExportFormat, 3> kFormats = {ExportFormat::Text, ExportFormat::Csv,
                                                   ExportFormat::Json};
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRow kOptions[] = {
     {.name = "?",
      .help = "affiche cette aide",
      .apply = [](ConsoleOptions& o, const OptionValue&) { o.help = true; }},
@@ -128,25 +128,25 @@ std::string Joined(const std::array<std::string_view, 4>& choices, std::string_v
   return text;
 }
 
-std::string Placeholder(const OptionSpec& spec) {
-  return spec.kind == ValueKind::Choice ? Joined(spec.choices, "|", "|")
-                                        : std::string(spec.placeholder);
+std::string Placeholder(const OptionRow& row) {
+  return row.kind == ValueKind::Choice ? Joined(row.choices, "|", "|")
+                                       : std::string(row.placeholder);
 }
 
 // "/parallel:N", as the usage and the messages show it.
-std::string Synopsis(const OptionSpec& spec) {
-  std::string text = "/" + std::string(spec.name);
-  if (spec.kind != ValueKind::None) text += ":" + Placeholder(spec);
+std::string Synopsis(const OptionRow& row) {
+  std::string text = "/" + std::string(row.name);
+  if (row.kind != ValueKind::None) text += ":" + Placeholder(row);
   return text;
 }
 
 // What the table says of the value beyond its help line: limits and default.
-std::string Expected(const OptionSpec& spec) {
-  switch (spec.kind) {
+std::string Expected(const OptionRow& row) {
+  switch (row.kind) {
     case ValueKind::Number:
-      return "un nombre de " + std::to_string(spec.minimum) + " à " + std::to_string(spec.maximum);
+      return "un nombre de " + std::to_string(row.minimum) + " à " + std::to_string(row.maximum);
     case ValueKind::Choice:
-      return Joined(spec.choices, ", ", " ou ");
+      return Joined(row.choices, ", ", " ou ");
     case ValueKind::KbList:
       return "des numéros de KB séparés par des virgules";
     default:
@@ -183,24 +183,24 @@ bool ReadKbList(std::string_view text, std::vector<std::string>& kbs) {
   }
 }
 
-// Reads `value` as `spec` wants it; false when it does not read.
-bool ReadValue(const OptionSpec& spec, std::string_view value, OptionValue& read) {
+// Reads `value` as `row` wants it; false when it does not read.
+bool ReadValue(const OptionRow& row, std::string_view value, OptionValue& read) {
   read.text = value;
-  switch (spec.kind) {
+  switch (row.kind) {
     case ValueKind::None:
     case ValueKind::Text:
       return true;
     case ValueKind::Choice:
-      for (std::size_t i = 0; i < spec.choices.size() && !spec.choices[i].empty(); ++i) {
-        if (SameName(value, spec.choices[i])) {
+      for (std::size_t i = 0; i < row.choices.size() && !row.choices[i].empty(); ++i) {
+        if (SameName(value, row.choices[i])) {
           read.choice = i;
           return true;
         }
       }
       return false;
     case ValueKind::Number:
-      return ReadNumber(value, read.number) && read.number >= spec.minimum &&
-             read.number <= spec.maximum;
+      return ReadNumber(value, read.number) && read.number >= row.minimum &&
+             read.number <= row.maximum;
     case ValueKind::KbList:
       return ReadKbList(value, read.kbs);
   }
@@ -216,13 +216,13 @@ std::string Error(std::string message) {
 ParsedCommandLine ParseConsoleOptions(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed;
   ConsoleOptions& options = parsed.options;
-  for (const OptionSpec& spec : kOptions) {
+  for (const OptionRow& row : kOptions) {
     OptionValue initial;
-    if (spec.kind == ValueKind::Number) {
-      initial.number = spec.defaultNumber;
-      spec.apply(options, initial);
-    } else if (spec.kind == ValueKind::Choice) {
-      spec.apply(options, initial);
+    if (row.kind == ValueKind::Number) {
+      initial.number = row.defaultNumber;
+      row.apply(options, initial);
+    } else if (row.kind == ValueKind::Choice) {
+      row.apply(options, initial);
     }
   }
 
@@ -236,15 +236,15 @@ ParsedCommandLine ParseConsoleOptions(const std::vector<std::string>& arguments)
     const std::size_t colon = argument.find(':');
     const std::string_view typed = std::string_view(argument).substr(0, colon);
     const std::string_view name = typed.substr(1);
-    const auto* spec = std::find_if(std::begin(kOptions), std::end(kOptions),
-                                    [&](const OptionSpec& s) { return SameName(name, s.name); });
-    if (spec == std::end(kOptions)) {
+    const auto* row = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                   [&](const OptionRow& r) { return SameName(name, r.name); });
+    if (row == std::end(kOptions)) {
       parsed.error = Error("Option inconnue : " + std::string(typed));
       return parsed;
     }
-    const std::string shown = "/" + std::string(spec->name);
-    const std::size_t index = static_cast<std::size_t>(spec - std::begin(kOptions));
-    if (seen[index] && !spec->repeatable) {
+    const std::string shown = "/" + std::string(row->name);
+    const std::size_t index = static_cast<std::size_t>(row - std::begin(kOptions));
+    if (seen[index] && !row->repeatable) {
       parsed.error = Error("L'option " + shown + " est donnée plus d'une fois");
       return parsed;
     }
@@ -252,21 +252,21 @@ ParsedCommandLine ParseConsoleOptions(const std::vector<std::string>& arguments)
     const bool hasValue = colon != std::string::npos;
     const std::string_view value =
         hasValue ? std::string_view(argument).substr(colon + 1) : std::string_view();
-    if (spec->kind == ValueKind::None && hasValue) {
+    if (row->kind == ValueKind::None && hasValue) {
       parsed.error = Error("L'option " + shown + " ne prend pas de valeur");
       return parsed;
     }
-    if (spec->kind != ValueKind::None && value.empty()) {
-      parsed.error = Error("L'option " + shown + " attend une valeur : " + Synopsis(*spec));
+    if (row->kind != ValueKind::None && value.empty()) {
+      parsed.error = Error("L'option " + shown + " attend une valeur : " + Synopsis(*row));
       return parsed;
     }
     OptionValue read;
-    if (!ReadValue(*spec, value, read)) {
+    if (!ReadValue(*row, value, read)) {
       parsed.error = Error("Valeur incorrecte pour " + shown + " : " + Quoted(value) +
-                           " (attendu : " + Expected(*spec) + ")");
+                           " (attendu : " + Expected(*row) + ")");
       return parsed;
     }
-    spec->apply(options, read);
+    row->apply(options, read);
   }
   return parsed;
 }
@@ -278,9 +278,9 @@ std::string UsageText() {
   std::string text =
       "Fixtally : les mises à jour installées sur un ou plusieurs ordinateurs.\r\n\r\n";
   std::string line = "FIXTALLY";
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.name == "?") continue;
-    const std::string item = "[" + Synopsis(spec) + (spec.repeatable ? " ..." : "") + "]";
+  for (const OptionRow& row : kOptions) {
+    if (row.name == "?") continue;
+    const std::string item = "[" + Synopsis(row) + (row.repeatable ? " ..." : "") + "]";
     if (line.size() + 1 + item.size() > kWidth) {
       text += line + std::string(kLineEnd);
       line = "        ";
@@ -289,16 +289,15 @@ std::string UsageText() {
   }
   text += line + "\r\n\r\n";
   std::size_t width = 0;
-  for (const OptionSpec& spec : kOptions) width = std::max(width, Synopsis(spec).size());
-  for (const OptionSpec& spec : kOptions) {
-    const std::string synopsis = Synopsis(spec);
-    text +=
-        "  " + synopsis + std::string(width - synopsis.size() + 2, ' ') + std::string(spec.help);
-    if (spec.kind == ValueKind::Number) {
-      text += " (" + std::to_string(spec.minimum) + " à " + std::to_string(spec.maximum) +
-              ", par défaut " + std::to_string(spec.defaultNumber) + ")";
-    } else if (spec.kind == ValueKind::Choice) {
-      text += " (par défaut " + std::string(spec.choices[0]) + ")";
+  for (const OptionRow& row : kOptions) width = std::max(width, Synopsis(row).size());
+  for (const OptionRow& row : kOptions) {
+    const std::string synopsis = Synopsis(row);
+    text += "  " + synopsis + std::string(width - synopsis.size() + 2, ' ') + std::string(row.help);
+    if (row.kind == ValueKind::Number) {
+      text += " (" + std::to_string(row.minimum) + " à " + std::to_string(row.maximum) +
+              ", par défaut " + std::to_string(row.defaultNumber) + ")";
+    } else if (row.kind == ValueKind::Choice) {
+      text += " (par défaut " + std::string(row.choices[0]) + ")";
     }
     text += kLineEnd;
   }
