@@ -69,6 +69,8 @@ class CsvWriter {
     atLineStart_ = false;
     // Texts come from remote computers: a spreadsheet must not take one for a formula.
     const bool neutralise = !text.empty() && kFormulaStarts.find(text.front()) != kNpos;
+    // The guard's quote is part of the field too: it may be the separator.
+    if (neutralise && (kinds_['\''] & kQuoted)) quote = true;
     if (!quote) {
       if (neutralise) out_.push_back('\'');
       out_.append(text);

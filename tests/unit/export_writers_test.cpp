@@ -184,7 +184,7 @@ TEST(ExportCsv, ReadsBackFieldForField) {
                {{"KB2", "22/02/2022", "D\xE9j\xE0 \"cit\xE9\";\r\nsuite,fin", "=cmd|' /C calc'!A0"},
                 {"KB1", "31/02/2022", "\t-tab", "DOMAINE\\admin"}}),
       Computer("S2", {}, InventoryStatus::Failed, 1, "x"), Computer("S3", {{"", "", "", ""}})};
-  for (const std::string separator : {";", ",", "\t", "||"}) {
+  for (const std::string separator : {";", ",", "\t", "||", "'"}) {
     ExportSettings settings = Settings(ExportFormat::Csv);
     settings.listSeparator = separator;
     settings.byteOrderMark = true;
