@@ -1,0 +1,116 @@
+// Fixtally.com: the console program's entry. It gives RunConsoleProgram the real standard
+// streams, files, settings file, WMI and threads, and hands its exit code to the shell.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Systeme/locale_text_win32.h"
+#include "Systeme/replace_file_win32.h"
+#include "Systeme/text_convert_win32.h"
+#include "console/console_program.h"
+#include "console/console_streams_win32.h"
+#include "console/run_ports_win32.h"
+#include "console/stop_on_ctrl_c_win32.h"
+#include "inventory/time_zone_win32.h"
+#include "inventory/wmi_source_win32.h"
+#include "settings/builtin_texts.h"
+#include "settings/ini_store_win32.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+std::vector<std::string> Arguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(WideToUtf8(wide[i]));
+  LocalFree(wide);
+  return arguments;
+}
+
+std::string ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+TSettings LoadSettingsBesideProgram() {
+  TSettings settings;
+  settings.IniFileName = SettingsFilePath(ExecutablePath());
+  settings.Root = DefaultNamespace();
+  const std::unique_ptr<IniStore> ini = MakeWindowsIniStore();
+  LoadSettingFields(settings, *ini);
+  return settings;
+}
+
+// The user's list separator; a comma when the locale gives none.
+std::string ListSeparator() {
+  char separator[8] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SLIST, separator, sizeof separator) <= 1) {
+    return ",";
+  }
+  return separator;
+}
+
+int CurrentYear() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return now.wYear;
+}
+
+std::atomic<bool> stopRequested{false};
+
+}  // namespace
+
+int wmain() {
+  ConsoleStreams streams;
+  StopOnCtrlC(stopRequested);
+  ThreadStarterWin32 threads;
+  const std::unique_ptr<LocaleText> locale = MakeWindowsLocaleText();
+
+  ConsolePorts ports{
+      .loadSettings = LoadSettingsBesideProgram,
+      .readFile = [](const std::string& path) { return ReadWholeFile(Utf8ToWide(path)); },
+      .replaceFile = [](const std::string& path,
+                        std::string_view bytes) { ReplaceFileWith(Utf8ToWide(path), bytes); },
+      .writeOutput =
+          [&streams](std::string_view bytes, bool utf8) {
+            return streams.WriteOutput(bytes, utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi);
+          },
+      .reportError = [&streams](std::string_view text) { streams.WriteError(text); },
+      .showProgress = [&streams](std::string_view text) { streams.ShowProgress(text); },
+      .askPassword = [&streams](std::string_view prompt) -> std::optional<std::string> {
+        std::optional<std::wstring> secret = streams.ReadSecret(prompt);
+        if (!secret) return std::nullopt;
+        std::string password = WideToAnsi(*secret);
+        SecureZeroMemory(secret->data(), secret->size() * sizeof(wchar_t));
+        return password;
+      },
+      .ansiToUtf8 = [](std::string_view text) { return AnsiToUtf8(text); },
+      .utf8ToAnsi = [](std::string_view text) { return Utf8ToAnsi(text); },
+      .listSeparator = ListSeparator(),
+      .run = RunPorts{.threads = threads,
+                      .makeMailbox = MakeRunMailboxWin32,
+                      .clock = RunClockWin32,
+                      .makeSource = [] { return std::make_unique<WmiHotfixSource>(); },
+                      .displaySettings = locale->FormatSettings(),
+                      .timeZone = std::shared_ptr<TimeZone>(MakeWindowsTimeZone()),
+                      .currentYear = CurrentYear()},
+  };
+  const int code = RunConsoleProgram(Arguments(), ports, stopRequested);
+  streams.EndProgress();
+  // Threads given up after their timeout may still wait on a computer: the process ends here,
+  // without running the library's clean-up under their feet.
+  ExitProcess(static_cast<UINT>(code));
+}

@@ -1,0 +1,88 @@
+#include "console/run_ports_win32.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <utility>
+
+#include "Systeme/com_scope_win32.h"
+
+namespace {
+
+// The thread owns its work: the starter never waits for it, and a thread given up after its
+// timeout may end long after the run.
+DWORD WINAPI RunWork(void* parameter) {
+  std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
+  // Its own multithreaded apartment: WMI's proxies are then free-threaded and no message loop
+  // is needed; the apartment is left only after the work and all it holds are destroyed.
+  ComScope com(COINIT_MULTITHREADED);
+  (*work)();
+  work.reset();
+  return 0;
+}
+
+class CriticalSectionLock {
+ public:
+  explicit CriticalSectionLock(CRITICAL_SECTION& section) : section_(section) {
+    EnterCriticalSection(&section_);
+  }
+  ~CriticalSectionLock() { LeaveCriticalSection(&section_); }
+  CriticalSectionLock(const CriticalSectionLock&) = delete;
+  CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
+
+ private:
+  CRITICAL_SECTION& section_;
+};
+
+class RunMailboxWin32 final : public RunMailbox {
+ public:
+  RunMailboxWin32() : available_(CreateSemaphoreW(nullptr, 0, LONG_MAX, nullptr)) {
+    InitializeCriticalSection(&lock_);
+  }
+  ~RunMailboxWin32() override {
+    DeleteCriticalSection(&lock_);
+    if (available_) CloseHandle(available_);
+  }
+  RunMailboxWin32(const RunMailboxWin32&) = delete;
+  RunMailboxWin32& operator=(const RunMailboxWin32&) = delete;
+
+  void Post(RunEvent event) override {
+    {
+      CriticalSectionLock lock(lock_);
+      events_.push_back(std::move(event));
+    }
+    ReleaseSemaphore(available_, 1, nullptr);
+  }
+
+  std::optional<RunEvent> WaitFor(std::uint32_t milliseconds) override {
+    if (WaitForSingleObject(available_, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
+    CriticalSectionLock lock(lock_);
+    RunEvent event = std::move(events_.front());
+    events_.pop_front();
+    return event;
+  }
+
+ private:
+  CRITICAL_SECTION lock_;
+  HANDLE available_;  // one count per queued event
+  std::deque<RunEvent> events_;
+};
+
+}  // namespace
+
+bool ThreadStarterWin32::Start(std::function<void()> work) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(work));
+  HANDLE thread = CreateThread(nullptr, 0, RunWork, owned.get(), 0, nullptr);
+  if (!thread) return false;
+  owned.release();  // the thread has it now
+  CloseHandle(thread);
+  return true;
+}
+
+std::shared_ptr<RunMailbox> MakeRunMailboxWin32() {
+  return std::make_shared<RunMailboxWin32>();
+}
+
+std::uint32_t RunClockWin32() {
+  return GetTickCount();
+}

@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""The real Fixtally.com under Wine, run from a shell as a script or a scheduled task would.
+
+Wine's WMI holds one hotfix (KB1234567, "Update", installed on "22/2/2022"): every computer
+that answers gives that row. Usage: console_test.py RUNNER... FIXTALLY_COM, where RUNNER is the
+build's Wine runner (cmake/wine-run.sh and its options).
+"""
+import csv
+import io
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+RUNNER, PROGRAM = sys.argv[1:-1], sys.argv[-1]
+WINDOWS_TEXT = "KB1234567 | 22/2/2022 | Update | \r\n"  # the window's "Copier" text
+UNREACHABLE = "no-such-computer.invalid"
+
+
+def run(*arguments, env=None):
+    """Runs Fixtally.com with its output in files (Wine's services must never hold a pipe)."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.call([*RUNNER, PROGRAM, *arguments], stdin=subprocess.DEVNULL,
+                               stdout=out, stderr=err, env=env, timeout=300)
+        out.seek(0)
+        err.seek(0)
+        return code, out.read(), err.read()
+
+
+def windows_path(path):
+    """The Wine path of a Linux file (drive Z: is the root)."""
+    return "Z:" + path.replace("/", "\\")
+
+
+class ConsoleTest(unittest.TestCase):
+    def test_this_computer_prints_the_copier_text(self):
+        code, out, err = run()
+        self.assertEqual(code, 0, err)
+        self.assertEqual(out.decode("cp1252"), WINDOWS_TEXT)
+        self.assertEqual(err, b"")  # no progress when standard error is not a console
+
+    def test_dot_and_localhost_are_this_computer(self):
+        code, out, _ = run("/host:.", "/host:localhost")
+        self.assertEqual(code, 0)
+        lines = out.decode("cp1252").split("\r\n")
+        self.assertEqual(lines[0], ".         | KB1234567 | 22/2/2022 | Update | ")
+        self.assertEqual(lines[1], "localhost | KB1234567 | 22/2/2022 | Update | ")
+
+    def test_an_unreachable_computer_is_reported_and_the_others_listed(self):
+        code, out, err = run("/host:.", f"/host:{UNREACHABLE}", "/host:localhost",
+                             "/format:json")
+        self.assertEqual(code, 2, err)
+        document = json.loads(out.decode("utf-8"))
+        computers = document["computers"]
+        self.assertEqual([c["computer"] for c in computers], [".", UNREACHABLE, "localhost"])
+        self.assertEqual([c["status"] for c in computers], ["complete", "failed", "complete"])
+        failed = computers[1]
+        self.assertRegex(failed["errorCode"], r"^0x8[0-9A-F]{7}$")
+        self.assertTrue(failed["errorText"])
+        self.assertEqual(failed["rows"], [])
+        self.assertEqual(computers[0]["rows"], [{
+            "kb": "KB1234567", "installedOn": "22/2/2022", "installedOnIso": None,
+            "description": "Update", "installedBy": ""}])
+        self.assertIn(UNREACHABLE, err.decode("cp1252"))
+
+    def test_every_kb_exit_code(self):
+        cases = [
+            (["/kb:KB1234567"], 0),
+            (["/kb:1234567,kb1234567"], 0),
+            (["/kb:1234567,5034441"], 1),
+            (["/kb:5034441", "/host:.", "/host:localhost"], 1),
+            (["/kb:1234567", "/host:.", f"/host:{UNREACHABLE}"], 2),
+            (["/kb:5034441", f"/host:{UNREACHABLE}"], 2),
+        ]
+        for arguments, expected in cases:
+            with self.subTest(arguments=arguments):
+                code, _, err = run(*arguments)
+                self.assertEqual(code, expected, err)
+
+    def test_csv_reads_back_field_for_field(self):
+        with tempfile.TemporaryDirectory() as folder:
+            target = os.path.join(folder, "inventaire.csv")
+            code, out, err = run("/format:csv", f"/out:{windows_path(target)}",
+                                 "/host:.", f"/host:{UNREACHABLE}")
+            self.assertEqual(code, 2, err)
+            self.assertEqual(out, b"")
+            self.assertEqual(sorted(os.listdir(folder)), ["inventaire.csv"])  # nothing left beside
+            with open(target, "rb") as file:
+                content = file.read()
+        self.assertTrue(content.startswith(b"\xef\xbb\xbf"))  # Excel reads it as UTF-8
+        rows = list(csv.reader(io.StringIO(content[3:].decode("utf-8"), newline=""),
+                               delimiter=","))  # English (United States): ","
+        self.assertEqual(rows, [
+            ["Ordinateur", "KB", "Installé le", "Installé le (ISO 8601)", "Description",
+             "Installé par"],
+            [".", "KB1234567", "22/2/2022", "", "Update", ""],
+        ])
+
+    def test_csv_uses_the_users_list_separator(self):
+        env = dict(os.environ, FIXTALLY_WINE_LANG="fr_FR.UTF-8")
+        code, out, err = run("/format:csv", env=env)
+        self.assertEqual(code, 0, err)
+        self.assertFalse(out.startswith(b"\xef\xbb\xbf"))  # no byte-order mark in a pipe
+        rows = list(csv.reader(io.StringIO(out.decode("utf-8"), newline=""), delimiter=";"))
+        self.assertEqual(rows[1], [".", "KB1234567", "22/2/2022", "2022-02-22", "Update", ""])
+
+    def test_bad_command_lines_scan_nothing(self):
+        for arguments, named in [(["/color:blue"], "/color"), (["/parallel:0"], "/parallel"),
+                                 (["/format:xml"], "/format"), (["/kb:KBx"], "/kb"),
+                                 (["/hosts:Z:\\no\\such\\file.txt"], "file.txt")]:
+            with self.subTest(arguments=arguments):
+                code, out, err = run(*arguments)
+                self.assertEqual(code, 3)
+                self.assertEqual(out, b"")
+                self.assertIn(named, err.decode("cp1252"))
+
+    def test_usage_text(self):
+        code, out, _ = run("/?")
+        self.assertEqual(code, 0)
+        text = out.decode("cp1252")
+        for option in ["/host:", "/hosts:", "/user:", "/format:", "/out:", "/kb:", "/parallel:",
+                       "/timeout:"]:
+            self.assertIn(option, text)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
