@@ -44,5 +44,13 @@ if command -v wine >/dev/null 2>&1 || [ -x /usr/lib/wine/wine64 ]; then
   echo "The real window under Wine ($preset build):"
   (cd "$windows_build" && "$root/cmake/wine-run.sh" $wine_flag ./fixtally_window_timing.exe) ||
     status=1
+  # Fixtally.com beside Wine's own wmic, this computer to CSV, whole processes.
+  cmake --build "$windows_build" -j2 --target FixtallyConsole >/dev/null
+  loader=wine
+  [ "$preset" = mingw64 ] && loader=/usr/lib/wine/wine64
+  echo
+  echo "Fixtally.com against wmic under Wine ($preset build):"
+  python3 "$root/scripts/console_timing.py" "$loader" "$windows_build/wineprefix" \
+    "$windows_build/Fixtally.com" || status=1
 fi
 exit "$status"
