@@ -16,7 +16,8 @@ import tempfile
 import time
 
 GOAL = 0.7
-loader, prefix, program = sys.argv[1], sys.argv[2], sys.argv[3]
+ROWS = ("KB1234567".encode(), "KB1234567".encode("utf-16-le"))  # Wine's one hotfix
+loader, prefix, program = sys.argv[1], os.path.abspath(sys.argv[2]), sys.argv[3]
 rounds = int(sys.argv[4]) if len(sys.argv) > 4 else 15
 env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", LANG="en_US.UTF-8")
 env.pop("LC_ALL", None)
@@ -29,7 +30,8 @@ def timed(command):
                                stderr=subprocess.DEVNULL, env=env, timeout=120)
         elapsed = time.perf_counter() - start
         out.seek(0)
-        if code != 0 or b"KB1234567" not in out.read():
+        text = out.read()  # wmic writes UTF-16
+        if code != 0 or not any(row in text for row in ROWS):
             sys.exit(f"{command[1]} failed (exit {code})")
     return elapsed
 
