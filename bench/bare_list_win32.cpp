@@ -16,10 +16,10 @@ constexpr int kColumns = 4;
 constexpr const char* kProperties[kColumns] = {"HotFixID", "InstalledOn", "Description",
                                                "InstalledBy"};
 
-bool RegisterWindowClass(HINSTANCE instance) {
+bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSW windowClass{};
   if (GetClassInfoW(instance, kWindowClass, &windowClass)) return true;
-  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -31,7 +31,7 @@ bool RegisterWindowClass(HINSTANCE instance) {
 
 BareList::BareList(HWND model, POINT position) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (!RegisterWindowClass(instance)) return;
+  if (!RegisterWindowClass(instance, WindowProc)) return;
   RECT bounds{};
   GetWindowRect(model, &bounds);
   const int width = bounds.right - bounds.left;
@@ -40,7 +40,6 @@ BareList::BareList(HWND model, POINT position) {
                             width, height, nullptr, nullptr, instance, nullptr);
   if (window_ == nullptr) return;
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
 
   list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                           WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
