@@ -100,9 +100,11 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set_tests_properties(fixtally_xp_imports PROPERTIES LABELS win32)
 endif()
 
-# Timings of the real window with 100,000 generated rows, under Wine or on Windows: a benchmark
-# program, not a test (scripts/bench.sh runs it when Wine is there).
+# Timings of the real window with 1,000 to 100,000 generated rows beside a bare list view in the
+# same run, under Wine or on Windows: a benchmark program, not a test (scripts/bench.sh runs it
+# when Wine is there).
 add_executable(fixtally_window_timing ${CMAKE_SOURCE_DIR}/bench/window_timing_win32.cpp
+                                      ${CMAKE_SOURCE_DIR}/bench/bare_list_win32.cpp
                                       ${CMAKE_SOURCE_DIR}/bench/row_generator.cpp)
 target_link_libraries(fixtally_window_timing PRIVATE fixtally_win32)
 target_include_directories(fixtally_window_timing PRIVATE ${CMAKE_SOURCE_DIR}/tests)

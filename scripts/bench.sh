@@ -31,9 +31,10 @@ status=0
 python3 "$root/scripts/bench_table.py" "$results/timed.json" "$results/memory.json" || status=1
 
 # The real window under Wine, when Wine is installed: "Analyser" and the clicks on each column's
-# header, both ways, with 100,000 rows (bench/window_timing_win32.cpp). 32-bit like the product
-# where this kernel runs 32-bit programs, 64-bit otherwise; built beside the benchmarks' folder
-# (build/bench: build/mingw or build/mingw64), whose Wine prefix it uses.
+# header, both ways, with 1,000, 10,000 and 100,000 rows, each as a ratio to a bare list view
+# timed in the same run (bench/window_timing_win32.cpp, bench/bare_list_win32.cpp). 32-bit like
+# the product where this kernel runs 32-bit programs, 64-bit otherwise; built beside the
+# benchmarks' folder (build/bench: build/mingw or build/mingw64), whose Wine prefix it uses.
 if command -v wine >/dev/null 2>&1 || [ -x /usr/lib/wine/wine64 ]; then
   preset=mingw wine_flag=""
   if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=mingw64 wine_flag=--wine64; fi
