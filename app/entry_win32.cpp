@@ -9,6 +9,7 @@
 
 #include "Systeme/com_scope_win32.h"
 #include "Systeme/locale_text_win32.h"
+#include "Systeme/running_program_win32.h"
 #include "Systeme/shell_win32.h"
 #include "Systeme/supported_windows.h"
 #include "Systeme/text_convert_win32.h"
@@ -32,24 +33,6 @@ std::string FirstArgument() {
   std::string first = count > 1 ? WideToUtf8(arguments[1]) : std::string();
   LocalFree(arguments);
   return first;
-}
-
-std::string ExecutablePath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
-int CurrentYear() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return now.wYear;
 }
 
 void RunMessageLoop(MainWindow& window) {

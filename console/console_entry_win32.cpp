@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Systeme/locale_text_win32.h"
+#include "Systeme/running_program_win32.h"
 #include "Systeme/replace_file_win32.h"
 #include "Systeme/text_convert_win32.h"
 #include "console/console_program.h"
@@ -33,18 +34,6 @@ std::vector<std::string> Arguments() {
   return arguments;
 }
 
-std::string ExecutablePath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 TSettings LoadSettingsBesideProgram() {
   TSettings settings;
   settings.IniFileName = SettingsFilePath(ExecutablePath());
@@ -61,12 +50,6 @@ std::string ListSeparator() {
     return ",";
   }
   return separator;
-}
-
-int CurrentYear() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return now.wYear;
 }
 
 std::atomic<bool> stopRequested{false};
