@@ -6,10 +6,11 @@ namespace {
 
 std::atomic<bool>* stopFlag = nullptr;
 
-// Runs on a thread the system creates for the signal.
+// Runs on a thread the system creates for the signal. A second Ctrl+C goes on to the system's
+// own handler, which ends the process: a user who insists is not kept waiting on a computer.
 BOOL WINAPI OnConsoleSignal(DWORD signal) {
   if (signal != CTRL_C_EVENT && signal != CTRL_BREAK_EVENT) return FALSE;
-  if (stopFlag) stopFlag->store(true);
+  if (!stopFlag || stopFlag->exchange(true)) return FALSE;
   return TRUE;
 }
 

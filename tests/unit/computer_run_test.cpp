@@ -1,11 +1,6 @@
 // The concurrent run over computers, on real threads and scripted computers. Every check is on
 // outcomes (statuses, codes, rows, order); the order in which computers finish is forced with
-// gates, never left to delays. Native only: the Windows build's standard library has no threads
-// (MinGW's win32 thread model), and its own ports are the console program's.
-#include <version>
-
-#if defined(_GLIBCXX_HAS_GTHREADS) || defined(_LIBCPP_VERSION)
-
+// gates, never left to delays. Native only (see cmake/windows_build.cmake).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -305,5 +300,3 @@ TEST(ComputerRun, AComputerWithoutAThreadFailsAlone) {
 }
 
 }  // namespace
-
-#endif
