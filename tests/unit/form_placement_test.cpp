@@ -258,19 +258,6 @@ TEST(SaveWindowPlacement, MinimizedApplicationStoresShowCmd2) {
   EXPECT_EQ(ini.writes[2], "f|MAINFORM|ShowCmd=2");
 }
 
-TEST(SaveWindowPlacement, ARefusedWriteRaisesAndStops) {
-  for (int failAt = 0; failAt < 9; ++failAt) {
-    FakeWindow window;
-    MapStore ini;
-    ini.failAt = failAt;
-    TFormPlacement placement(window);
-    placement.IniFileName = "C:\\ro\\Fixtally.ini";
-    placement.IniSection = "MAINFORM";
-    EXPECT_THROW(placement.SaveWindowPlacement(ini), EFixtallyError) << failAt;
-    EXPECT_EQ(static_cast<int>(ini.writes.size()), failAt);
-  }
-}
-
 TEST(FormPlacement, WhatOneRunSavesTheNextRestores) {
   const ini_contract::ScratchFolder folder;
   PortableIniStore ini;
