@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ini_store_contract.h"
 #include "list/sort_keys.h"
 #include "objects_source.h"
 #include "whole_window_win32.h"
@@ -31,25 +32,6 @@ std::unique_ptr<HotfixObject> ObjectOf(const Texts& texts) {
                                          {"Description", texts.description},
                                          {"InstalledBy", texts.installedBy}});
 }
-
-// A folder of its own for the settings file, removed with what it holds.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "fixtally-odd-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(path_.c_str(), nullptr);
-  }
-  ~ScratchFolder() {
-    DeleteFileA((path_ + "\\Fixtally.ini").c_str());
-    RemoveDirectoryA(path_.c_str());
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // The text the list view gives for a cell, asked with room for all of it.
 std::wstring CellText(HWND list, int row, int column, std::size_t room) {
@@ -112,8 +94,8 @@ TEST(OddData, HugeAndNonLatinTextsAreShownCopiedAndLinkedWhole) {
       {"kb5000002", std::string(100000, '9'), kUndefinedBytes + kCyrillicAsUtf8, "\t\r\n"},
   };
   ObjectsSource source(rows.size(), [&rows](std::size_t i) { return ObjectOf(rows[i]); });
-  ScratchFolder folder;
-  WholeWindow whole(source, folder.Path());
+  ini_contract::ScratchFolder folder;
+  WholeWindow whole(source, folder.Path().string());
   ASSERT_TRUE(whole.Show());
   TMainForm& form = whole.Form();
   const HWND list = whole.Control(ControlId::vst);
@@ -183,8 +165,8 @@ TEST(OddData, HundredThousandRowsWithOddOnesAmongThem) {
                  i % 3 == 0 ? "Security Update" : "Update", "NT AUTHORITY\\SYSTEM"};
   };
   ObjectsSource source(kRows, [&texts](std::size_t i) { return ObjectOf(texts(i)); });
-  ScratchFolder folder;
-  WholeWindow whole(source, folder.Path());
+  ini_contract::ScratchFolder folder;
+  WholeWindow whole(source, folder.Path().string());
   ASSERT_TRUE(whole.Show());
   TMainForm& form = whole.Form();
   const HWND list = whole.Control(ControlId::vst);
