@@ -14,6 +14,7 @@
 #include "settings/ini_file_portable.h"
 #include "settings/settings_file.h"
 #include "settings/window_placement_port.h"
+#include "window_placement_fake.h"
 
 namespace {
 
@@ -21,33 +22,13 @@ using ini_contract::FileBytes;
 using ini_contract::ScratchFolder;
 using ini_contract::WriteFileBytes;
 
-// A hidden window at start-up; records whether anything touched it.
-class StillWindow : public WindowPlacementPort {
- public:
-  int calls = 0;
-  WindowPlacementRecord record{0, 1, {-1, -1}, {-1, -1}, {235, 212, 1005, 812}};
-
-  WindowPlacementRecord GetWindowPlacement() override { return ++calls, record; }
-  // Like the system: the show command reported is the window's own, not the one applied.
-  void SetWindowPlacement(const WindowPlacementRecord& r) override {
-    ++calls;
-    const std::uint32_t showCmd = record.showCmd;
-    record = r;
-    record.showCmd = showCmd;
+// A hidden window at start-up, 770 x 600 at (235, 212), that reports its own show command.
+struct StillWindow : FakeWindowPlacement {
+  StillWindow() {
+    record = {0, 1, {-1, -1}, {-1, -1}, {235, 212, 1005, 812}};
+    bounds = {235, 212, 770, 600};
+    reportsOwnShowCmd = true;
   }
-  bool IsWindowVisible() override { return false; }
-  bool IsApplicationMinimized() override { return false; }
-  std::int32_t ScreenWidth() override { return 1280; }
-  std::int32_t ScreenHeight() override { return 1024; }
-  std::int32_t PixelsPerInch() override { return 96; }
-  std::int32_t FrameWidth() override { return 4; }
-  std::int32_t FrameHeight() override { return 4; }
-  void PostMinimize() override { ++calls; }
-  bool OpensCentred() override { return true; }
-  void SetOpensCentred(bool) override { ++calls; }
-  void SetWindowState(TWindowState) override { ++calls; }
-  void Repaint() override { ++calls; }
-  WindowBounds Bounds() override { return {235, 212, 770, 600}; }
 };
 
 // Passes everything to a real store, records each call and refuses the write number failAt.
@@ -130,8 +111,8 @@ TEST(LoadSettings, NoFileKeepsTheDefaults) {
   EXPECT_EQ(s.list.SortDirection(), sdAscending);
   EXPECT_EQ(s.Widths(), (std::vector<int>{150, 150, 150, 150}));
   EXPECT_TRUE(s.ini.reads.empty());
-  EXPECT_EQ(s.window.calls, 0);  // the window stays centred and untouched
-  s.Save();                      // WRITEINI stays off: nothing is created
+  EXPECT_EQ(s.window.Calls(), 0);  // the window stays centred and untouched
+  s.Save();                        // WRITEINI stays off: nothing is created
   EXPECT_FALSE(FileBytes(s.settings.IniFileName).has_value());
 }
 
@@ -326,10 +307,10 @@ TEST(SaveSettings, NothingWithoutWriteIni) {
   StartUp s;
   s.File("[OPTION]\r\nWRITEINI=0\r\n\r\n");
   s.Load();
-  const int callsAfterLoad = s.window.calls;
+  const int callsAfterLoad = s.window.Calls();
   s.Save();
   EXPECT_TRUE(s.ini.writes.empty());
-  EXPECT_EQ(s.window.calls, callsAfterLoad);
+  EXPECT_EQ(s.window.Calls(), callsAfterLoad);
   EXPECT_EQ(*FileBytes(s.settings.IniFileName), "[OPTION]\r\nWRITEINI=0\r\n\r\n");
 }
 
