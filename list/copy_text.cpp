@@ -55,7 +55,8 @@ std::array<int, 4> MeasureTextWidths(const std::vector<const TTreeDataClass*>& r
 }
 
 std::string BuildCopyText(const std::vector<const TTreeDataClass*>& rows,
-                          const std::array<int, 4>& widths, const std::string& separator) {
+                          const std::array<int, 4>& widths, const std::string& separator,
+                          std::uint64_t maxBytes) {
   // Counted in 64 bits: on 32-bit Windows a huge separator times many rows must be refused,
   // not wrap around into a buffer too small.
   std::uint64_t total = 0;
@@ -67,7 +68,7 @@ std::string BuildCopyText(const std::vector<const TTreeDataClass*>& rows,
   }
   std::string out;
   try {
-    if (total > kMaxCopyTextBytes || total > out.max_size()) throw std::length_error("copy text");
+    if (total > maxBytes || total > out.max_size()) throw std::length_error("copy text");
     out.reserve(static_cast<std::size_t>(total));
   } catch (const std::exception&) {
     throw EFixtallyError("Le texte à copier est trop long pour le Presse-papiers");

@@ -28,7 +28,8 @@ inline constexpr std::uint64_t kMaxCopyTextBytes = 256ull << 20;
 std::string CopySeparator(const std::string& text, std::int32_t count);
 
 // The whole copy text, in the order of `rows`, built in one buffer sized in advance.
-// Raises EFixtallyError, before building anything, when it would be longer than
-// kMaxCopyTextBytes or could not fit in memory at all.
+// Raises EFixtallyError, before building anything, when it would be longer than `maxBytes`
+// or could not fit in memory at all. Tests give a small `maxBytes`.
 std::string BuildCopyText(const std::vector<const TTreeDataClass*>& rows,
-                          const std::array<int, 4>& widths, const std::string& separator);
+                          const std::array<int, 4>& widths, const std::string& separator,
+                          std::uint64_t maxBytes = kMaxCopyTextBytes);

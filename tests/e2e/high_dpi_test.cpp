@@ -103,12 +103,14 @@ void ExpectLoadedAt(const Resolution& resolution) {
       << "the window was not widened for the resolution: did the program see it?";
   EXPECT_EQ(bounds.bottom - bounds.top, 540) << "loading leaves the window's height alone";
 
-  // The window font follows the resolution; what the window describes in pixels, fonts of their
-  // own included, follows that font's new text height over 17.
+  // The window font follows the resolution; away from 96 pixels per inch, what the window
+  // describes in pixels, fonts of their own included, follows that font's new text height over
+  // 17. At 96 the description holds as it is, whatever the font's height there.
   const int textHeight =
       TextSize(L"Segoe UI", MulDiv(13, resolution.pixelsPerInch, 96), false, L"").cy;
-  auto rule = [textHeight](int described) {
-    return textHeight == 17 ? described : MulDiv(described, textHeight, 17);
+  const bool scaled = resolution.pixelsPerInch != 96 && textHeight != 17;
+  auto rule = [textHeight, scaled](int described) {
+    return scaled ? MulDiv(described, textHeight, 17) : described;
   };
   auto text = [&](const wchar_t* face, int height, bool bold, int id) {
     return TextSize(face, rule(height), bold, program.Text(id));
@@ -165,7 +167,8 @@ void ExpectLoadedAt(const Resolution& resolution) {
 }
 
 TEST(HighDpi, ControlsFollowTheWindowFontsTextHeightAndNoLabelOverlapsAnother) {
-  for (const Resolution& resolution : {Resolution{120, 946}, Resolution{144, 1139}}) {
+  for (const Resolution& resolution :
+       {Resolution{96, 770}, Resolution{120, 946}, Resolution{144, 1139}}) {
     ExpectLoadedAt(resolution);
   }
 }

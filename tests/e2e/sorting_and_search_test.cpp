@@ -77,7 +77,7 @@ class SortingAndSearch : public ::testing::Test {
   Program program_;
 };
 
-TEST_F(SortingAndSearch, HeaderClicksSortEachColumnInItsOwnDirection) {
+TEST_F(SortingAndSearch, HeaderClicksMarkEachColumnInItsOwnDirection) {
   EXPECT_EQ(SortMarks(program_.List()), "^---") << "without settings: column 0 ascending";
   // The first click on "KB Windows" flips its ascending start to descending; on "Installé le"
   // its descending start flips to ascending.
@@ -88,8 +88,7 @@ TEST_F(SortingAndSearch, HeaderClicksSortEachColumnInItsOwnDirection) {
   // Column 0 remembers its own last direction.
   ASSERT_TRUE(ClickHeader(0, "^---"));
   ASSERT_TRUE(ClickHeader(3, "---^"));
-  const auto rows = Rows(program_.List());
-  EXPECT_EQ(rows, WineHotfixRows()) << "sorting changed the rows: " << Describe(rows);
+  // Wine's provider gives one row, which no sort moves: the order of rows is the unit tests'.
   EXPECT_EQ(FindProcessWindow(program_.Id(), L"#32770", nullptr), nullptr);
 }
 
@@ -134,18 +133,15 @@ TEST_F(SortingAndSearch, TypingTheIdentifiersBeginningMarksTheRowBlueAndFocusesI
   EXPECT_TRUE(RowTurnsUnmarked()) << "an empty search box must unmark every row";
 }
 
-// Active column 0: the "KB" of both sides is ignored and the beginning is compared.
+// Active column 0: the "KB" of both sides is ignored and the beginning is compared. The unit
+// tests hold the table of texts; here one that marks without its "KB" and one that does not.
 TEST_F(SortingAndSearch, SearchTextsOfTheIdentifierColumn) {
   ParkPointer();
   ASSERT_TRUE(program_.Settle());
   const struct {
     const wchar_t* text;
     bool marks;
-  } cases[] = {
-      {L"KB1234567", true}, {L"1234", true},  {L"kB12", true},
-      {L"kb", false},       {L"K", false},    {L"12345678", false},
-      {L"234", false},      {L"KB 1", false}, {L"\u00e9\u00e8", false},
-  };
+  } cases[] = {{L"1234", true}, {L"234", false}};
   for (const auto& c : cases) {
     // Every case starts from a blue row or from an unmarked one, whichever shows a change.
     program_.SetSearch(c.marks ? L"" : L"1");

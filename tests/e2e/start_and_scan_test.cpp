@@ -20,6 +20,13 @@ TEST(StartAndScan, StartsWithTheFourColumnsAnEmptyListAndNoCount) {
                                               L"Install\u00e9 par"};
   EXPECT_EQ(HeaderCaptions(program.List()), captions);
   EXPECT_EQ(ItemCount(program.List()), 0) << "expected an empty list before any scan";
+  EXPECT_TRUE((GetWindowLongW(program.List(), GWL_STYLE) & LVS_OWNERDATA) != 0)
+      << "the list holds no texts of its own";
+  RECT bounds;
+  GetWindowRect(program.Window(), &bounds);
+  EXPECT_NEAR((bounds.left + bounds.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1)
+      << "without settings the window is centred on the screen";
+  EXPECT_NEAR((bounds.top + bounds.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
   EXPECT_EQ(program.Text(LabelNbKB), L"")
       << "expected no count before any scan, saw \"" << Narrow(program.Text(LabelNbKB)) << "\"";
   EXPECT_EQ(program.Text(BtnSearch), L"Analyser");

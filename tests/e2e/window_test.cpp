@@ -23,44 +23,32 @@ int ColumnWidth(HWND list, int column) {
   return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }
 
-// Every control where the layout puts it for the window's present client size.
+// The controls anchored to the client's right and bottom edges stand where the layout puts them
+// for the window's present client size (every control at start: HighDpi), and the last column
+// fills the list.
 void ExpectLaidOut(const Program& program) {
   HWND window = program.Window();
   RECT client;
   GetClientRect(window, &client);
   const int width = client.right, height = client.bottom;
   auto at = [&](int id) { return ClientRectOf(program.Control(id), window); };
-  const RECT search = at(BtnSearch), copy = at(BtnCopy), link = at(BtnLinkWeb),
-             close = at(BtnClose), list = at(vst), edit = at(EditSearch), label = at(LabelFiltre),
-             home = at(ASLink);
-  EXPECT_EQ(search.top, height - 45) << "Analyser: expected 45 above the bottom";
-  EXPECT_EQ(search.left, 9) << "Analyser: expected one pixel left of the list";
-  EXPECT_EQ(copy.top, height - 45);
-  EXPECT_EQ(copy.left, search.right + 10) << "Copier: expected 10 right of Analyser";
-  EXPECT_EQ(link.top, height - 45);
-  EXPECT_EQ(link.left, copy.right + 10) << "Lien Web: expected 10 right of Copier";
+  const RECT close = at(BtnClose), list = at(vst), edit = at(EditSearch), home = at(ASLink);
   EXPECT_EQ(close.top, height - 45);
   EXPECT_EQ(close.right, width - 10) << "Quitter: expected its right edge 10 from the client's";
-  EXPECT_EQ(list.left, 10);
   EXPECT_EQ(list.right, width - 10) << "the list keeps a 10-pixel margin on both sides";
-  EXPECT_EQ(list.top, 80);
   EXPECT_EQ(list.bottom, close.top - 10) << "the list ends 10 pixels above the buttons";
   EXPECT_EQ(edit.right, list.right) << "the search box is right-aligned with the list";
-  EXPECT_EQ(label.left, edit.left);
   EXPECT_EQ(home.top, height - 25);
-  EXPECT_EQ(home.left, link.right + 10);
-  // The last column fills the list: its width minus the other columns and 4.
   HWND listView = program.List();
   const int others = ColumnWidth(listView, 0) + ColumnWidth(listView, 1) + ColumnWidth(listView, 2);
   EXPECT_EQ(ColumnWidth(listView, 3),
             std::max(10, static_cast<int>(list.right - list.left) - others - 4));
 }
 
-TEST(MainWindow, ControlsFollowTheLayoutAtStartAndAfterAResize) {
+TEST(MainWindow, ControlsFollowTheLayoutAfterAResize) {
   ProgramFolder folder;
   Program program;
   ASSERT_TRUE(program.Start(folder));
-  ExpectLaidOut(program);
   const int firstColumn = ColumnWidth(program.List(), 0);
   const int lastColumn = ColumnWidth(program.List(), 3);
 
@@ -124,11 +112,6 @@ TEST(MainWindow, HasOneTaskbarButtonAndTheWindowColourStrip) {
 }
 
 TEST(MainWindow, ALeftDragOnTheTopStripMovesTheWindowAndARightPressDoesNot) {
-  if (sizeof(void*) == 8) {
-    // 64-bit Wine 8's move loop of a window without a window manager does not end on the next
-    // press, so the program never gets back to its own messages. The 32-bit build runs it.
-    GTEST_SKIP() << "the drag needs 32-bit Wine's move loop";
-  }
   ProgramFolder folder;
   Program program;
   ASSERT_TRUE(program.Start(folder));

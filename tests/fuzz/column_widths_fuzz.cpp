@@ -1,5 +1,7 @@
 // COLUMNSORDER of any content applied to the list's four columns: widths stay within each
-// column's limits, and what the program writes back reads as the same widths.
+// column's limits, and what the program writes back reads as the same widths. Half the inputs
+// are built from widths drawn in advance, which the columns must then have.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -23,9 +25,36 @@ std::array<int, 4> Widths(const TVirtualStringTree& list) {
   return widths;
 }
 
+// "key=width" for each column in turn, the key any text; pieces without "=" in between take no
+// column's turn. Columns past the pieces keep their widths.
+void CheckDrawnWidths(FuzzedDataProvider& data) {
+  std::array<int, 4> expected{150, 150, 150, 200};
+  std::string text;
+  const std::size_t pieces = data.ConsumeIntegralInRange<std::size_t>(0, 5);
+  for (std::size_t i = 0; i < pieces; ++i) {
+    if (!text.empty()) text += ',';
+    if (data.ConsumeBool()) text += "noise,";
+    std::string key = fuzz::Text(data, 8);
+    std::replace(key.begin(), key.end(), ',', '.');
+    std::replace(key.begin(), key.end(), '=', '.');
+    const int width = data.ConsumeIntegralInRange<int>(-20000, 20000);
+    text += key + "=" + std::to_string(width);
+    if (i < 4) expected[i] = std::clamp(width, 10, 10000);
+  }
+  TVirtualStringTree list;
+  AddColumns(list);
+  ApplyColumnWidths(text, list);
+  FUZZ_CHECK(Widths(list) == expected);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  if (size > 0 && bytes[0] % 2 == 0) {
+    FuzzedDataProvider data(bytes + 1, size - 1);
+    CheckDrawnWidths(data);
+    return 0;
+  }
   const std::string columnsOrder(reinterpret_cast<const char*>(bytes), size);
   TVirtualStringTree list;
   AddColumns(list);

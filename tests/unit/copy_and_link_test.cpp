@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_count.h"
 #include "list/copy_text.h"
 #include "list_rows_test_support.h"
 #include "main_form_fakes.h"
@@ -140,15 +141,6 @@ TEST_F(CopyAndLinkTest, LongAndOddTextsAreCopiedWhole) {
   EXPECT_EQ(Copy(), expected);
 }
 
-TEST_F(CopyAndLinkTest, RefusedClipboardIsReported) {
-  AddRows({{"KB1", "", "", ""}});
-  fixture.clipboard.refuse = true;
-  Form().RunUserAction([this] { Form().BtnCopyClick(); });
-  ASSERT_EQ(fixture.dialogs.errorReports.size(), 1u);
-  EXPECT_EQ(fixture.dialogs.errorReports[0], "Impossible d'ouvrir le Presse-papiers");
-  EXPECT_EQ(fixture.clipboard.text, "(previous content)");
-}
-
 TEST(SeparatorString, DefCharRepeatedNbrCharTimes) {
   struct Case {
     std::string defChar;
@@ -192,21 +184,33 @@ TEST(BuildCopyText, NarrowerWidthsNeverCutATextAndNoRowsGiveNothing) {
   EXPECT_EQ(BuildCopyText({}, {1, 1, 1, 1}, "|"), "");
 }
 
-// One huge text pads every line to its width, and a settings file may ask for a huge separator:
-// such a copy is refused with the message before any of it is built, and the clipboard keeps
-// what it had.
-TEST_F(CopyAndLinkTest, ACopyTooLongIsRefusedBeforeItIsBuilt) {
+// A copy over the limit is refused from its measured length: not one line of it is built.
+TEST(BuildCopyText, ATextOverTheLimitIsRefusedBeforeItIsBuilt) {
   TTreeDataClass record;
   record.HotFixID = "KB1";
-  const std::vector<const TTreeDataClass*> rows(3000, &record);
-  EXPECT_THROW(BuildCopyText(rows, {0, 0, 100000, 0}, " | "), EFixtallyError);  // 300 MB
-  EXPECT_EQ(BuildCopyText(rows, {0, 0, 80000, 0}, " | ").size(), 3000u * (3 + 80000 + 9 + 2));
+  const std::vector<const TTreeDataClass*> rows(100, &record);
+  const std::array<int, 4> widths{0, 0, 1000, 0};
+  const std::uint64_t length = 100 * (3 + 1000 + 3 * 3 + 2);
+  EXPECT_EQ(BuildCopyText(rows, widths, " | ", length).size(), length);
+  CountedAllocations counted;
+  EXPECT_THROW(BuildCopyText(rows, widths, " | ", length - 1), EFixtallyError);
+  EXPECT_LT(counted.Bytes(), 1000u) << "the text was built, then refused";
+}
 
+// One huge text pads every line to its width (3,001 lines of 100,000 characters), or a settings
+// file asks for a huge separator (2,000,000,000 characters): the copy is refused with the
+// message before its text is built, and the clipboard keeps what it had.
+TEST_F(CopyAndLinkTest, ACopyTooLongIsRefusedBeforeItIsBuilt) {
   const std::string expected = "Le texte à copier est trop long pour le Presse-papiers";
   Form().vst.SetSortColumn(NoColumn);
-  AddRows({{"KB1", "", std::string(100000, 'd'), ""}});
-  for (int i = 0; i < 3000; ++i) AddRows({{"KB2", "", "", ""}});
-  Form().RunUserAction([this] { Form().BtnCopyClick(); });
+  std::vector<Row> rows(3000, Row{"KB2", "", "", ""});
+  rows.push_back({"KB1", "", std::string(100000, 'd'), ""});
+  AddRows(rows);
+  {
+    CountedAllocations counted;
+    Form().RunUserAction([this] { Form().BtnCopyClick(); });
+    EXPECT_LT(counted.Bytes(), 1u << 20) << "the 300 MB text was built, then refused";
+  }
   ASSERT_EQ(fixture.dialogs.errorReports.size(), 1u);
   EXPECT_EQ(fixture.dialogs.errorReports[0], expected);
 
@@ -214,10 +218,15 @@ TEST_F(CopyAndLinkTest, ACopyTooLongIsRefusedBeforeItIsBuilt) {
   AddRows({{"KB1", "", "", ""}});
   Form().Settings.DefChar = "-";
   Form().Settings.NbrChar = 2000000000;
-  Form().RunUserAction([this] { Form().BtnCopyClick(); });
+  {
+    CountedAllocations counted;
+    Form().RunUserAction([this] { Form().BtnCopyClick(); });
+    EXPECT_LT(counted.Bytes(), 1u << 20) << "the separator was built, then refused";
+  }
   ASSERT_EQ(fixture.dialogs.errorReports.size(), 2u);
   EXPECT_EQ(fixture.dialogs.errorReports[1], expected);
   EXPECT_EQ(fixture.clipboard.text, "(previous content)");
+  EXPECT_EQ(fixture.clipboard.writes, 0);
 }
 
 struct LinkCase {

@@ -1,6 +1,6 @@
 // Faults injected at every port the main window reaches: each WMI step failing with each of the
 // codes a real system gives, a clipboard and a shell that refuse, a settings file that refuses
-// its writes at closing or holds megabytes of binary. Whatever fails, the user sees the error
+// its writes at closing or holds binary. Whatever fails, the user sees the error
 // once, nothing crashes, and the window stays usable.
 #include <gtest/gtest.h>
 
@@ -17,97 +17,13 @@
 #include "app/main_form.h"
 #include "ini_store_contract.h"
 #include "main_form_fakes.h"
+#include "scripted_hotfix_source.h"
 #include "settings/ini_file_portable.h"
 #include "settings/settings_file.h"
 
 namespace {
 
-// ---- A WMI stand-in that fails at one chosen step ----
-
-enum class Step { None, Locator, Connect, InstancesOf, Next, Property };
-
-struct Fault {
-  Step step = Step::None;
-  std::uint32_t code = 0;
-  std::string message;
-  // Next: the objects handed out before it fails. Property: the object whose property fails,
-  // or every object when kEveryObject.
-  std::size_t after = 0;
-  std::string property;
-};
-constexpr std::size_t kEveryObject = static_cast<std::size_t>(-1);
-
-using Properties = std::map<std::string, HotfixProperty>;
-
-Properties Hotfix(const std::string& id) {
-  auto text = [](const std::string& name, const std::string& value) {
-    return HotfixProperty{wbemCimtypeString, value, name};
-  };
-  return {{"HotFixID", text("HotFixID", id)},
-          {"Description", text("Description", "Security Update")},
-          {"InstalledBy", text("InstalledBy", "NT AUTHORITY\\SYSTEM")},
-          {"InstalledOn", text("InstalledOn", "3/14/2013")}};
-}
-
-class FailingSource : public HotfixSource {
- public:
-  std::vector<Properties> objects;
-  Fault fault;
-  int live = 0;  // service, enumeration and objects not yet released
-
-  std::unique_ptr<HotfixService> ConnectServer(const std::string&, const std::string&,
-                                               const std::string&, const std::string&) override {
-    if (fault.step == Step::Locator) throw EOleSysError(fault.message, Code());
-    if (fault.step == Step::Connect) throw EOleException(fault.message, Code());
-    return std::make_unique<Service>(*this);
-  }
-
- private:
-  std::int32_t Code() const { return static_cast<std::int32_t>(fault.code); }
-
-  struct Counted {
-    explicit Counted(FailingSource& s) : source(s) { ++source.live; }
-    ~Counted() { --source.live; }
-    Counted(const Counted&) = delete;
-    Counted& operator=(const Counted&) = delete;
-    FailingSource& source;
-  };
-
-  struct Object : HotfixObject, Counted {
-    Object(FailingSource& s, std::size_t i) : Counted(s), index(i) {}
-    HotfixProperty Property(const std::string& name) override {
-      const Fault& fault = source.fault;
-      if (fault.step == Step::Property && name == fault.property &&
-          (fault.after == kEveryObject || fault.after == index)) {
-        throw EOleException(fault.message, source.Code());
-      }
-      return source.objects[index].at(name);
-    }
-    std::size_t index;
-  };
-
-  struct Enumeration : HotfixEnumeration, Counted {
-    using Counted::Counted;
-    std::unique_ptr<HotfixObject> Next() override {
-      if (source.fault.step == Step::Next && next == source.fault.after) {
-        throw EOleException(source.fault.message, source.Code());
-      }
-      if (next >= source.objects.size()) return nullptr;
-      return std::make_unique<Object>(source, next++);
-    }
-    std::size_t next = 0;
-  };
-
-  struct Service : HotfixService, Counted {
-    using Counted::Counted;
-    std::unique_ptr<HotfixEnumeration> InstancesOf(const std::string&) override {
-      if (source.fault.step == Step::InstancesOf) {
-        throw EOleException(source.fault.message, source.Code());
-      }
-      return std::make_unique<Enumeration>(source);
-    }
-  };
-};
+using namespace scripted_wmi;
 
 // ---- Ports that can refuse, and a form built on them ----
 
@@ -120,11 +36,14 @@ class WatchingDialogs : public FakeDialogs {
                       bool keepLineBreaks) override {
     busyDuringDialog.push_back(form != nullptr && form->Busy);
     batchDuringDialog.push_back(form != nullptr ? form->vst.BatchCount() : -1);
+    liveDuringDialog.push_back(source != nullptr ? source->live : -1);
     return FakeDialogs::ShowTaskMessage(title, instruction, content, icon, buttons, keepLineBreaks);
   }
   const TMainForm* form = nullptr;
+  const ScriptedSource* source = nullptr;
   std::vector<bool> busyDuringDialog;
   std::vector<int> batchDuringDialog;
+  std::vector<int> liveDuringDialog;  // WMI objects not yet released
 };
 
 class RefusingShell : public Shell {
@@ -162,6 +81,7 @@ struct Rig {
                         ini,       f.placement, f.executablePath, [this] { return f.currentYear; }};
     form = std::make_unique<TMainForm>(ports);
     dialogs.form = form.get();
+    dialogs.source = &source;
     form->FormCreate();
   }
 
@@ -187,7 +107,7 @@ struct Rig {
 
   MainFormFixture f;
   WatchingDialogs dialogs{f.log};
-  FailingSource source;
+  ScriptedSource source{f.log};
   RefusingShell shell;
   RefusingIniStore ini;
   std::unique_ptr<TMainForm> form;
@@ -280,9 +200,10 @@ TEST(FaultInjectionTest, EveryWmiStepFailingWithEveryCode) {
       EXPECT_EQ(shown.icon, 84);
       EXPECT_EQ(shown.buttons, 1);
       EXPECT_FALSE(shown.keepLineBreaks);
-      // Shown from inside the scan, the batch still open.
+      // Shown from inside the scan, the batch still open, every WMI object already released.
       EXPECT_EQ(rig.dialogs.busyDuringDialog, std::vector<bool>{true});
       EXPECT_EQ(rig.dialogs.batchDuringDialog, std::vector<int>{1});
+      EXPECT_EQ(rig.dialogs.liveDuringDialog, std::vector<int>{0});
     } else {
       EXPECT_TRUE(rig.dialogs.messages.empty());
     }
@@ -415,74 +336,6 @@ std::string Noise(std::size_t size, std::uint32_t seed, bool withZeros) {
     if (!withZeros && c == '\0') c = '\x01';
   }
   return bytes;
-}
-
-struct FileCase {
-  const char* name;
-  std::string content;
-  std::size_t msKbIdLength;  // 0: the default stays
-};
-
-TEST(FaultInjectionTest, HugeAndBinarySettingsFilesKeepTheDefaults) {
-  constexpr std::size_t kMegabyte = 1 << 20;
-  const std::vector<FileCase> cases = {
-      {"1 MB of binary", Noise(kMegabyte, 7, true), 0},
-      {"1 MB of zeros", std::string(kMegabyte, '\0'), 0},
-      {"1 MB of line ends", std::string(kMegabyte, '\n'), 0},
-      {"binary in section OPTION", "[OPTION]\r\n" + Noise(kMegabyte, 11, false), 0},
-      {"byte-order mark then invalid UTF-8",
-       "\xEF\xBB\xBF[OPTION]\r\n" + std::string(kMegabyte, '\xFF'), 0},
-      {"one line of 1 MB", "[OPTION" + std::string(kMegabyte, '['), 0},
-      {"binary integers",
-       std::string("[OPTION]\r\nSORTCOLUMN=\x01\x02\r\nNBRCHAR=\xFF") +
-           "\r\nWRITEINI=\x80\r\nSORTDIRECTION=\x00\r\nCOLUMNSORDER=\x7F=\xFE",
-       0},
-      // A value longer than the API's buffer is cut to it, not refused.
-      {"a 1 MB value", "[OPTION]\r\nMSKBID=" + std::string(kMegabyte, 'x'), 2047},
-  };
-
-  const ini_contract::ScratchFolder folder;
-  PortableIniStore store;
-  auto load = [&](const std::string& path, FakeWindowPlacement& window) {
-    TSettings settings;
-    settings.IniFileName = path;
-    settings.MsKbId = "https://support.example/kb/%s";
-    TFormPlacement placement(window);
-    placement.IniFileName = path;
-    placement.IniSection = "MAINFORM";
-    LoadSettings(settings, store, placement);
-    return settings;
-  };
-  FakeWindowPlacement emptyWindow;
-  const std::string emptyPath = folder.File("empty.ini");
-  ini_contract::WriteFileBytes(emptyPath, "");
-  const TSettings defaults = load(emptyPath, emptyWindow);
-
-  int fileNumber = 0;
-  for (const FileCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path = folder.File("case" + std::to_string(fileNumber++) + ".ini");
-    ini_contract::WriteFileBytes(path, c.content);
-    FakeWindowPlacement window;
-    const TSettings loaded = load(path, window);
-
-    EXPECT_EQ(loaded.WriteIni, defaults.WriteIni);
-    EXPECT_EQ(loaded.ColumnsOrder, defaults.ColumnsOrder);
-    EXPECT_EQ(loaded.SortColumn, defaults.SortColumn);
-    EXPECT_EQ(loaded.SortDirection, defaults.SortDirection);
-    EXPECT_EQ(loaded.DefChar, defaults.DefChar);
-    EXPECT_EQ(loaded.NbrChar, defaults.NbrChar);
-    EXPECT_EQ(loaded.LocalHost, defaults.LocalHost);
-    EXPECT_EQ(loaded.Root, defaults.Root);
-    EXPECT_EQ(loaded.User, defaults.User);
-    EXPECT_EQ(loaded.Password, defaults.Password);
-    if (c.msKbIdLength == 0) {
-      EXPECT_EQ(loaded.MsKbId, defaults.MsKbId);
-    } else {
-      EXPECT_EQ(loaded.MsKbId, std::string(c.msKbIdLength, 'x'));
-    }
-    EXPECT_EQ(window.applied, emptyWindow.applied);
-  }
 }
 
 TEST(FaultInjectionTest, BinarySettingsThroughTheWholeWindow) {

@@ -11,48 +11,17 @@
 #include "settings/form_placement.h"
 #include "settings/ini_file_portable.h"
 #include "settings/window_placement_port.h"
+#include "window_placement_fake.h"
 
 namespace {
 
-// A window as the placement sees it, logging every call that changes something.
-class FakeWindow : public WindowPlacementPort {
- public:
-  WindowPlacementRecord record{0, 1, {-1, -1}, {-1, -1}, {235, 212, 1005, 812}};
-  bool visible = false;
-  bool minimized = false;
-  bool centred = true;
-  std::int32_t screenWidth = 1280;
-  std::int32_t screenHeight = 1024;
-  std::int32_t pixelsPerInch = 96;
-  WindowBounds bounds{235, 212, 770, 600};
-  std::vector<std::string> log;
-  std::vector<WindowPlacementRecord> applied;
-
-  WindowPlacementRecord GetWindowPlacement() override { return record; }
-  void SetWindowPlacement(const WindowPlacementRecord& r) override {
-    log.push_back("SetWindowPlacement");
-    applied.push_back(r);
-    record = r;
+// The window as these tests place it: 770 x 600 at (235, 212), a sizing frame 5 pixels high.
+struct FakeWindow : FakeWindowPlacement {
+  FakeWindow() {
+    record = {0, 1, {-1, -1}, {-1, -1}, {235, 212, 1005, 812}};
+    bounds = {235, 212, 770, 600};
+    frameHeight = 5;
   }
-  bool IsWindowVisible() override { return visible; }
-  bool IsApplicationMinimized() override { return minimized; }
-  std::int32_t ScreenWidth() override { return screenWidth; }
-  std::int32_t ScreenHeight() override { return screenHeight; }
-  std::int32_t PixelsPerInch() override { return pixelsPerInch; }
-  std::int32_t FrameWidth() override { return 4; }
-  std::int32_t FrameHeight() override { return 5; }
-  void PostMinimize() override { log.push_back("PostMinimize"); }
-  bool OpensCentred() override { return centred; }
-  void SetOpensCentred(bool c) override {
-    log.push_back(c ? "Centred" : "NotCentred");
-    centred = c;
-  }
-  void SetWindowState(TWindowState state) override {
-    const char* names[] = {"Normal", "Minimized", "Maximized"};
-    log.push_back(std::string("State ") + names[static_cast<int>(state)]);
-  }
-  void Repaint() override { log.push_back("Repaint"); }
-  WindowBounds Bounds() override { return bounds; }
 };
 
 // Keys of section MAINFORM as the API returns them; writes are logged.
@@ -256,19 +225,6 @@ TEST(SaveWindowPlacement, MinimizedApplicationStoresShowCmd2) {
   placement.IniSection = "MAINFORM";
   placement.SaveWindowPlacement(ini);
   EXPECT_EQ(ini.writes[2], "f|MAINFORM|ShowCmd=2");
-}
-
-TEST(SaveWindowPlacement, ARefusedWriteRaisesAndStops) {
-  for (int failAt = 0; failAt < 9; ++failAt) {
-    FakeWindow window;
-    MapStore ini;
-    ini.failAt = failAt;
-    TFormPlacement placement(window);
-    placement.IniFileName = "C:\\ro\\Fixtally.ini";
-    placement.IniSection = "MAINFORM";
-    EXPECT_THROW(placement.SaveWindowPlacement(ini), EFixtallyError) << failAt;
-    EXPECT_EQ(static_cast<int>(ini.writes.size()), failAt);
-  }
 }
 
 TEST(FormPlacement, WhatOneRunSavesTheNextRestores) {

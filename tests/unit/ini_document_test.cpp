@@ -52,19 +52,6 @@ TEST(IniDocument, ARewriteIsStable) {
   }
 }
 
-TEST(IniDocument, AnyInputAnswersLookupsAndWrites) {
-  std::mt19937 random(7);
-  for (int round = 0; round < 500; ++round) {
-    IniDocument doc = IniDocument::Parse(RandomBytes(random, random() % 400));
-    const std::string section = RandomBytes(random, random() % 4);
-    const std::string key = RandomBytes(random, random() % 4);
-    (void)doc.Value(section, key);
-    doc.SetValue("S", "K", "v");
-    ASSERT_TRUE(doc.Value("S", "K").has_value());
-    EXPECT_EQ(*doc.Value("S", "K"), "v");
-  }
-}
-
 TEST(IniDocument, AWrittenValueReadsBack) {
   struct Case {
     const char* value;

@@ -150,35 +150,8 @@ TEST(ReadText, PassesTheApiAnswerOnWithoutASecondQuoteRemoval) {
   EXPECT_EQ(ini.defaultsAsked.back(), "dflt");
 }
 
-TEST(ProfileRules, DefaultAndCopy) {
-  struct Case {
-    std::string input;
-    bool removeQuotes;
-    std::string expected;
-  };
-  const std::string long2047(2047, 'x');
-  const Case cases[] = {
-      {"abc", true, "abc"},
-      {"\"abc\"", true, "abc"},
-      {"\"abc\"", false, "\"abc\""},
-      {"'abc'", true, "abc"},
-      {"\"abc'", true, "\"abc'"},
-      {"\"", true, "\""},
-      {"''", true, ""},
-      {"", true, ""},
-      {std::string(5000, 'y'), true, std::string(2047, 'y')},
-      {"\"" + long2047 + "\"", true, std::string(2046, 'x')},
-      {"\"" + std::string(2046, 'x') + "\"", true, std::string(2046, 'x')},
-      {"\"" + std::string(100000, 'x') + "\"", true, long2047},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ProfileCopy(c.input, c.removeQuotes), c.expected) << c.input.substr(0, 20);
-  }
-  EXPECT_EQ(ProfileDefault("abc   "), "abc");
-  EXPECT_EQ(ProfileDefault("  abc"), "  abc");
-  EXPECT_EQ(ProfileDefault("a\t "), "a\t");
-  EXPECT_EQ(ProfileDefault("   "), " ");
-  EXPECT_EQ(ProfileDefault(""), "");
+// Quotes, defaults and the buffer's length are the INI contract's read cases (both stores).
+TEST(ProfileRules, BlanksAreTheControlCharactersAndTheSpace) {
   EXPECT_EQ(TrimProfileBlanks(" \t\r\n\x0B\x0C\x1A x y \x1A"), "x y");
   EXPECT_EQ(TrimProfileBlanks("\xA0x\x1C"), "\xA0x\x1C");
   EXPECT_EQ(TrimProfileBlanks(std::string(10000, ' ')), "");

