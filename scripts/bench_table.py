@@ -156,6 +156,14 @@ def main(paths):
                     get(f"CopyTextBaseline/rows:{n}"), 1.5)
     growth.append(("\"Copier\" text", "CopyTextOurs/rows:{n}", "CopyTextBaseline/rows:{n}", LINEAR_LIMIT))
     for n in ROW_COUNTS:
+        table.timed("CSV export to a file", n, get(f"CsvExportOurs/rows:{n}"),
+                    get(f"CsvExportBaseline/rows:{n}"), 1.5)
+    growth.append(("CSV export to a file", "CsvExportOurs/rows:{n}", "CsvExportBaseline/rows:{n}",
+                   LINEAR_LIMIT))
+    for n in ROW_COUNTS:
+        table.timed("CSV export against an append in memory", n, get(f"CsvExportOurs/rows:{n}"),
+                    get(f"CsvExportInMemoryBaseline/rows:{n}"), None)
+    for n in ROW_COUNTS:
         table.per_row("reading objects into rows", n, get(f"ReadHotfixObjects/rows:{n}"), 2000.0)
     growth.append(("reading objects into rows", "ReadHotfixObjects/rows:{n}", None, LINEAR_LIMIT))
     for n in ROW_COUNTS:

@@ -1,0 +1,33 @@
+#pragma once
+// The console program's command line. One table (console/options.cpp) names every option with
+// its kind of value, its limits and its help line; parsing, validation and the /? text all read
+// it, so no option can be known to one and not the others.
+//   /option or -option, any letter case; a value follows the first ':' (/host:SRV1).
+#include <string>
+#include <vector>
+
+#include "list/export_writers.h"
+
+struct ConsoleOptions {
+  bool help = false;               // /?: print UsageText(), scan nothing
+  std::vector<std::string> hosts;  // /host:, in the order given
+  std::string hostsFile;           // /hosts: (empty: none); its names come after /host:'s
+  std::string user;                // /user: (empty: the settings file's account or the current)
+  ExportFormat format = ExportFormat::Text;  // /format:
+  std::string outFile;                       // /out: (empty: standard output)
+  std::vector<std::string> kbs;              // /kb:, normalised "KB5034441", no repeats
+  int parallel = 0;                          // /parallel: (the table's default when not given)
+  int timeoutSeconds = 0;                    // /timeout: (the table's default when not given)
+};
+
+struct ParsedCommandLine {
+  ConsoleOptions options;
+  std::string error;  // empty: `options` holds; else a French message naming the option
+};
+
+// `arguments` are the command line's arguments after the program's name, UTF-8 (so are the
+// texts of the options and of the message).
+ParsedCommandLine ParseConsoleOptions(const std::vector<std::string>& arguments);
+
+// The /? text in French, UTF-8, lines ended by CR LF.
+std::string UsageText();

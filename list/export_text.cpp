@@ -1,0 +1,118 @@
+// The text output: the "Copier" text, a computer column when there are several, and a line for
+// each computer not read completely. It stays in the system code page, like the clipboard text.
+#include <algorithm>
+#include <array>
+
+#include "list/copy_text.h"
+#include "list/export_parts.h"
+#include "list/kb_order.h"
+
+namespace export_parts {
+
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+
+// A remote computer's error text on one line: its line breaks and tabs become blanks, and the
+// blanks that end Windows messages go.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+int NameWidth(const std::vector<ComputerInventory>& computers) {
+  std::size_t widest = 0;
+  for (const ComputerInventory& computer : computers) {
+    widest = std::max(widest, computer.computer.size());
+  }
+  return static_cast<int>(std::min<std::size_t>(widest, 4096));
+}
+
+void AppendRows(std::string& out, const std::vector<ComputerInventory>& computers,
+                const ExportSettings& settings) {
+  std::vector<std::vector<const TTreeDataClass*>> ordered;
+  std::vector<const TTreeDataClass*> all;
+  for (const ComputerInventory& computer : computers) {
+    ordered.push_back(RowsInKbOrder(computer.rows));
+    all.insert(all.end(), ordered.back().begin(), ordered.back().end());
+  }
+  const std::array<int, 4> widths = MeasureTextWidths(all);
+  if (computers.size() == 1) {
+    out.append(BuildCopyText(all, widths, settings.copySeparator));
+    return;
+  }
+  const int nameWidth = NameWidth(computers);
+  for (std::size_t i = 0; i < computers.size(); ++i) {
+    for (const TTreeDataClass* row : ordered[i]) {
+      out.append(PadRight(computers[i].computer, nameWidth));
+      for (int column = 0; column < 4; ++column) {
+        out.append(settings.copySeparator);
+        out.append(PadRight(ColumnText(*row, column).str(), widths[column]));
+      }
+      out.append(kLineEnd);
+    }
+  }
+}
+
+void AppendList(std::string& line, std::string_view label, const std::vector<std::string>& kbs) {
+  if (kbs.empty()) return;
+  if (!line.empty()) line.append(" ; ");
+  line.append(label);
+  line.append(" : ");
+  for (std::size_t i = 0; i < kbs.size(); ++i) {
+    if (i > 0) line.append(", ");
+    line.append(kbs[i]);
+  }
+}
+
+void AppendKbChecks(std::string& out, const std::vector<ComputerInventory>& computers,
+                    const ExportSettings& settings) {
+  const int nameWidth = NameWidth(computers);
+  for (const ComputerInventory& computer : computers) {
+    const KbPresence presence = CheckKbs(computer, settings.kbs);
+    std::string line;  // UTF-8 until converted
+    AppendList(line, "pr\xC3\xA9sents", presence.present);
+    AppendList(line, "manquants", presence.missing);
+    AppendList(line, "non v\xC3\xA9rifi\xC3\xA9s", presence.unknown);
+    out.append(PadRight(computer.computer, nameWidth));
+    out.append(" : ");
+    out.append(settings.utf8ToAnsi(line));
+    out.append(kLineEnd);
+  }
+}
+
+// "SRV2 : échec (0x800706BA) Le serveur RPC n'est pas disponible."
+void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& computers,
+                       const ExportSettings& settings) {
+  for (const ComputerInventory& computer : computers) {
+    if (computer.status == InventoryStatus::Complete) continue;
+    std::string line(StatusWord(computer.status));
+    if (computer.status == InventoryStatus::Incomplete) {
+      line += ", " + std::to_string(computer.rows.size()) + " lignes lues";
+    }
+    line += " (" + HresultText(computer.errorCode) + ")";
+    const std::string text = OneLine(computer.errorText);
+    if (!text.empty()) line += " " + text;
+    out.append(computer.computer);
+    out.append(" : ");
+    out.append(settings.utf8ToAnsi(line));
+    out.append(kLineEnd);
+  }
+}
+
+}  // namespace
+
+void WriteText(std::string& out, const std::vector<ComputerInventory>& computers,
+               const ExportSettings& settings) {
+  if (settings.kbs.empty()) {
+    AppendRows(out, computers, settings);
+  } else {
+    AppendKbChecks(out, computers, settings);
+  }
+  AppendStatusLines(out, computers, settings);
+}
+
+}  // namespace export_parts
