@@ -118,6 +118,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(wParam, lParam);
       return 0;
+    case WM_CONTEXTMENU:
+      if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+      break;
     case WM_NOTIFY: {
       LRESULT result = 0;
       if (listView_ && listView_->HandleNotify(reinterpret_cast<NMHDR*>(lParam), result)) {
