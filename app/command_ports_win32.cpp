@@ -9,7 +9,6 @@
 #include "Systeme/system_message_win32.h"
 #include "Systeme/text_convert_win32.h"
 #include "Systeme/unique_handle_win32.h"
-#include "app/main_window_win32.h"
 
 namespace {
 
@@ -42,13 +41,13 @@ WindowCommand CommandPortsWin32::ShowContextMenu(const std::vector<ContextMenuIt
   }
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                     screenX, screenY, 0, window_.Handle(), nullptr));
+                     screenX, screenY, 0, owner_(), nullptr));
   if (chosen == 0 || chosen > items.size()) return WindowCommand::None;
   return items[chosen - 1].command;
 }
 
 void CommandPortsWin32::FocusSearchBox() {
-  HWND edit = window_.ControlHandle(ControlId::EditSearch);
+  HWND edit = searchBox_();
   SetFocus(edit);
   SendMessageW(edit, EM_SETSEL, 0, -1);
 }
@@ -62,7 +61,7 @@ std::optional<ExportTarget> CommandPortsWin32::AskExportTarget(const std::string
 
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = window_.Handle();
+  dialog.hwndOwner = owner_();
   dialog.lpstrFilter = kExportFilter;
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path.data();

@@ -4,13 +4,17 @@
 // and renamed, the computer's name, the user's list separator and the local date.
 #include <windows.h>
 
-#include "app/command_ports.h"
+#include <functional>
+#include <utility>
 
-class MainWindow;
+#include "app/command_ports.h"
 
 class CommandPortsWin32 final : public CommandPorts {
  public:
-  explicit CommandPortsWin32(MainWindow& window) : window_(window) {}
+  // `owner` owns the menu and the dialog, `searchBox` is the box Ctrl+F reaches; both are asked
+  // at each use, because the window exists only once start-up has created it.
+  CommandPortsWin32(std::function<HWND()> owner, std::function<HWND()> searchBox)
+      : owner_(std::move(owner)), searchBox_(std::move(searchBox)) {}
 
   WindowCommand ShowContextMenu(const std::vector<ContextMenuItem>& items, int screenX,
                                 int screenY) override;
@@ -25,5 +29,6 @@ class CommandPortsWin32 final : public CommandPorts {
   CalendarDate Today() override;
 
  private:
-  MainWindow& window_;
+  std::function<HWND()> owner_;
+  std::function<HWND()> searchBox_;
 };

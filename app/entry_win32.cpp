@@ -77,7 +77,8 @@ void RunMainWindow(HINSTANCE instance) {
   const std::unique_ptr<IniStore> ini = MakeWindowsIniStore();
   WindowPlacementWin32 placement([&window] { return window.Handle(); });
 
-  CommandPortsWin32 commands(window);
+  CommandPortsWin32 commands([&window] { return window.Handle(); },
+                             [&window] { return window.ControlHandle(ControlId::EditSearch); });
   MainFormPorts ports{window,           chrome,       dialogs,  hotfixes, *locale,
                       *timeZone,        *clipboard,   shell,    *ini,     placement,
                       ExecutablePath(), &CurrentYear, &commands};
