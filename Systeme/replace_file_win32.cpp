@@ -21,7 +21,9 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 DWORD ReplaceFileWith(const std::wstring& path, std::string_view bytes) {
   // Beside the target, so the rename stays on one volume; the process id keeps two programs
   // writing the same target apart.
-  const std::wstring beside = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  std::wstring beside = path + L".";
+  for (const char digit : std::to_string(GetCurrentProcessId())) beside += digit;
+  beside += L".tmp";
   HANDLE raw = CreateFileW(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (raw == INVALID_HANDLE_VALUE) return GetLastError();
