@@ -15,7 +15,9 @@ else
   echo "windows-look.sh: $fonts holds no fonts (install fonts-wine); captions may show as letters" >&2
 fi
 
-# Windows 10's defaults (HKCU\Control Panel\Colors of a new account).
+# Windows 10's defaults (HKCU\Control Panel\Colors of a new account), but for the desktop behind
+# the windows, which keeps Wine's blue: Windows covers it with a picture, and black would only
+# frame the screenshots in black.
 colors=$(mktemp --suffix=.reg)
 trap 'rm -f "$colors"' EXIT
 {
@@ -26,7 +28,7 @@ trap 'rm -f "$colors"' EXIT
 ActiveBorder 180 180 180
 ActiveTitle 153 180 209
 AppWorkspace 171 171 171
-Background 0 0 0
+Background 58 110 165
 ButtonAlternateFace 0 0 0
 ButtonDkShadow 105 105 105
 ButtonFace 240 240 240
