@@ -13,7 +13,7 @@ namespace {
 [[noreturn]] void RaiseFileError(const std::wstring& path, DWORD code) {
   std::string text = "Impossible d'écrire dans " + WideToUtf8(path);
   const std::string reason = SystemMessage(code);
-  if (!reason.empty()) text += " : " + reason;
+  if (!reason.empty()) text += "\u00a0: " + reason;
   throw EFixtallyError(text);
 }
 
@@ -77,7 +77,7 @@ std::string ReadWholeFile(const std::wstring& path) {
   const auto fail = [&path](DWORD code) {
     std::string text = "Impossible de lire " + WideToUtf8(path);
     const std::string reason = SystemMessage(code);
-    if (!reason.empty()) text += " : " + reason;
+    if (!reason.empty()) text += "\u00a0: " + reason;
     throw EFixtallyError(text);
   };
   if (!file.valid()) fail(GetLastError());

@@ -47,6 +47,14 @@ struct ImageListDeleter {
 struct IconDeleter {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };
+struct MenuDeleter {
+  void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+struct FileDeleter {
+  void operator()(HANDLE file) const {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+};
 
 using UniqueHfont = UniqueHandle<HFONT, GdiObjectDeleter>;
 using UniqueHbrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
@@ -55,6 +63,8 @@ using UniqueHmodule = UniqueHandle<HMODULE, ModuleDeleter>;
 using UniqueHglobal = UniqueHandle<HGLOBAL, GlobalDeleter>;
 using UniqueHimagelist = UniqueHandle<HIMAGELIST, ImageListDeleter>;
 using UniqueHicon = UniqueHandle<HICON, IconDeleter>;
+using UniqueHmenu = UniqueHandle<HMENU, MenuDeleter>;
+using UniqueFile = UniqueHandle<HANDLE, FileDeleter>;
 
 // A window's device context for as long as the scope lives; it remembers its window.
 class WindowDc {

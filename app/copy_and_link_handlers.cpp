@@ -41,6 +41,10 @@ void TMainForm::BtnLinkWebClick() {
   }
   const TTreeDataClass* record = RecordOf(vst, node);
   if (!record) return;
+  OpenRowPage(*record);
+}
+
+void TMainForm::OpenRowPage(const TTreeDataClass& record) {
   // The whole address goes to the shell: a long template must not lose its end.
-  Ports().shell.OpenDocument(FormatWithOneText(Settings.MsKbId, StripKbPrefix(record->HotFixID)));
+  Ports().shell.OpenDocument(FormatWithOneText(Settings.MsKbId, StripKbPrefix(record.HotFixID)));
 }

@@ -16,6 +16,7 @@
 #include "Systeme/windows_version_win32.h"
 #include "app/chrome/dialogs_win32.h"
 #include "app/chrome/window_chrome_win32.h"
+#include "app/command_ports_win32.h"
 #include "app/main_form.h"
 #include "app/main_window_win32.h"
 #include "inventory/time_zone_win32.h"
@@ -39,6 +40,7 @@ void RunMessageLoop(MainWindow& window) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     window.PreviewKey(message);
+    if (window.TranslateShortcut(message)) continue;
     if (window.Handle() && IsDialogMessageW(window.Handle(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -58,8 +60,11 @@ void RunMainWindow(HINSTANCE instance) {
   const std::unique_ptr<IniStore> ini = MakeWindowsIniStore();
   WindowPlacementWin32 placement([&window] { return window.Handle(); });
 
-  MainFormPorts ports{window,     chrome, dialogs, hotfixes,  *locale,          *timeZone,
-                      *clipboard, shell,  *ini,    placement, ExecutablePath(), &CurrentYear};
+  CommandPortsWin32 commands([&window] { return window.Handle(); },
+                             [&window] { return window.ControlHandle(ControlId::EditSearch); });
+  MainFormPorts ports{window,           chrome,       dialogs,  hotfixes, *locale,
+                      *timeZone,        *clipboard,   shell,    *ini,     placement,
+                      ExecutablePath(), &CurrentYear, &commands};
   TMainForm form(ports);
   if (!window.Create(form)) return;
   dialogs.SetOwner(window.Handle());

@@ -11,6 +11,9 @@
 //   app/column_handlers.cpp         vstGetText ... vstAfterColumnWidthTracking
 //   app/search_handler.cpp          EditSearchChange
 //   app/copy_and_link_handlers.cpp  BtnCopyClick, BtnLinkWebClick, SeparatorString, MeasureColumns
+//   app/keyboard_handlers.cpp       FormShortcut, RunCommand (the window's keys)
+//   app/context_menu_handlers.cpp   vstContextMenu, CopyRowClick, CopyKbClick
+//   app/export_handler.cpp          ExportClick ("Exporter…")
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -18,6 +21,7 @@
 
 #include "Systeme/locale_text.h"
 #include "app/chrome/dialogs.h"
+#include "app/command_ports.h"
 #include "app/form_view.h"
 #include "inventory/hotfix_source.h"
 #include "inventory/time_zone.h"
@@ -48,6 +52,9 @@ struct MainFormPorts {
   WindowPlacementPort& placement;
   std::string executablePath;        // full path of the running executable
   std::function<int()> currentYear;  // for dates written without their year
+  // The keyboard commands, the context menu and "Exporter…"; without them (null) those
+  // commands only beep.
+  CommandPorts* commands = nullptr;
 };
 
 class TMainForm {
@@ -92,6 +99,18 @@ class TMainForm {
   std::string SeparatorString() const;
   void MeasureColumns();
 
+  // Keys, the list's context menu and "Exporter…". With none of them used the window behaves
+  // as with its buttons alone.
+  // The command of a key pressed in the window, run; false when the key carries none and goes
+  // on to the control (the context menu's key is the caller's: it places the menu).
+  bool FormShortcut(std::uint16_t key, TShiftState shift, KeyTarget target);
+  void RunCommand(WindowCommand command);
+  // The context menu of `row` (none: the list's empty space) at a point of the screen.
+  void vstContextMenu(PVirtualNode row, int screenX, int screenY);
+  void CopyRowClick(PVirtualNode row);  // the row's line of the "Copier" text
+  void CopyKbClick(PVirtualNode row);   // the row's HotFixID
+  void ExportClick();
+
   // Runs a user action; an error that escapes it is shown in the general error report and the
   // program goes on. No exception ever leaves this function.
   void RunUserAction(const std::function<void()>& action) noexcept;
@@ -106,11 +125,13 @@ class TMainForm {
   std::array<TSortDirection, 4> ColumnDirections{sdAscending, sdDescending, sdDescending,
                                                  sdDescending};
   std::array<int, 4> ColumnTextWidths{};
+  std::string ExportFolder;  // the last folder "Exporter…" wrote to, for this run only
 
   const MainFormPorts& Ports() const { return ports_; }
 
  private:
   void BindListEvents();
+  void OpenRowPage(const TTreeDataClass& record);
 
   MainFormPorts ports_;
   SearchIndex searchIndex_;  // what the search box compares, kept between keystrokes

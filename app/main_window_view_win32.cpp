@@ -130,6 +130,7 @@ void MainWindow::ProcessMessages() {
       return;
     }
     PreviewKey(message);
+    if (TranslateShortcut(message)) continue;
     if (!IsDialogMessageW(window_, &message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);

@@ -118,7 +118,19 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(wParam, lParam);
       return 0;
+    case WM_CONTEXTMENU:
+      if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+      break;
     case WM_NOTIFY: {
+      // A right click in the list (on a row or below them) opens its context menu here, from
+      // the list's notice; answered, the list sends no WM_CONTEXTMENU of its own after it.
+      const auto* notice = reinterpret_cast<NMHDR*>(lParam);
+      if (notice && notice->code == NM_RCLICK &&
+          notice->hwndFrom == ControlHandle(ControlId::vst)) {
+        const DWORD at = GetMessagePos();
+        OnContextMenu(notice->hwndFrom, MAKELPARAM(GET_X_LPARAM(at), GET_Y_LPARAM(at)));
+        return TRUE;
+      }
       LRESULT result = 0;
       if (listView_ && listView_->HandleNotify(reinterpret_cast<NMHDR*>(lParam), result)) {
         return result;

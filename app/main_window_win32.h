@@ -36,6 +36,9 @@ class MainWindow final : public FormView {
   // Key preview: every key pressed in the window or one of its controls reaches FormKeyDown
   // before the control.
   void PreviewKey(const MSG& message);
+  // The window's command keys (app/window_commands.h), run from the message loop ahead of the
+  // focused control; true when the message was one of them and must go no further.
+  bool TranslateShortcut(const MSG& message);
   void SetTopPanelColor(COLORREF color);
   // The window font under another name, some points larger (Segoe UI from Vista on).
   void ReplaceFormFont(const std::string& name, int extraPoints);
@@ -73,6 +76,10 @@ class MainWindow final : public FormView {
   void OnClose();
   void OnDestroy();
   void TopPanelMouseDown(bool leftButton);
+  // The list's context menu, from a right click (a point) or the keyboard (-1, -1). False when
+  // the message is not about the list's rows.
+  bool OnContextMenu(HWND source, LPARAM point);
+  void OpenContextMenuAtFocus();
   int Scaled(int value) const;
   void AttachTooltip(HWND button, const char* hint);
   void AttachPicture(HWND button, const char* resourceName);
@@ -95,4 +102,5 @@ class MainWindow final : public FormView {
   int scaleDenominator_ = 1;
   bool destroying_ = false;
   std::wstring searchTextCache_;
+  WPARAM takenKey_ = 0;  // a command key whose release the system must not see either
 };

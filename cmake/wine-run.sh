@@ -54,6 +54,11 @@ fi
     wineserver -w
     touch "$WINEPREFIX/.fixtally-ready"
   fi
+  # Wine's fonts and Windows' colours, so that what the tests see is what Windows shows.
+  if [ ! -f "$WINEPREFIX/.fixtally-look" ]; then
+    WINELOADER="$loader" "$(dirname "$0")/../scripts/windows-look.sh"
+    touch "$WINEPREFIX/.fixtally-look"
+  fi
 ) 9>"$build_dir/wineprefix.lock"
 
 # A persistent server makes each later start take milliseconds instead of most of a second.

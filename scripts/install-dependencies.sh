@@ -5,7 +5,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format googletest libgtest-dev libgmock-dev
           libbenchmark-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
-          g++-mingw-w64-x86-64-win32 wine wine64
+          g++-mingw-w64-x86-64-win32 wine wine64 fonts-wine
           xvfb x11-utils xdotool imagemagick locales)
 missing=()
 for p in "${packages[@]}"; do

@@ -35,6 +35,10 @@ if [ ! -f "$WINEPREFIX/.ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.ready"
 fi
+if [ ! -f "$WINEPREFIX/.look" ]; then
+  WINELOADER=${WINELOADER:-wine} "$repo/scripts/windows-look.sh"
+  touch "$WINEPREFIX/.look"
+fi
 # Wine reads the resolution from the user's desktop settings as each program starts; without the
 # value it takes the hardware profile's 96.
 if [ "$dpi" = 96 ]; then

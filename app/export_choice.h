@@ -1,0 +1,23 @@
+#pragma once
+// What "Exporter…" proposes and how it reads the user's answer. Paths are UTF-8.
+#include <string>
+#include <string_view>
+
+#include "list/export_writers.h"
+
+// "Fixtally-<computer>-<yyyy-mm-dd>.csv"; characters that no file name may hold (\ / : * ? " <
+// > | and control characters) become '_', so a name like "srv\inst" or "::1" still gives a file.
+std::string ProposedExportName(std::string_view computer, int year, int month, int day);
+
+// The save dialog's file types, in the order of its filter (index 1 first).
+inline constexpr ExportFormat kExportFilterFormats[] = {ExportFormat::Csv, ExportFormat::Json,
+                                                        ExportFormat::Text};
+
+// The format of the chosen file: its extension when it names one of the three (.csv, .json,
+// .txt, any letter case), else the file type chosen in the dialog (1-based; CSV when out of
+// range). The extension wins because it is what the user reads and what opens the file.
+ExportFormat ExportFormatFor(std::string_view path, int filterIndex);
+
+// The folder of a chosen path, without its last separator (a drive keeps it: "C:\\"); empty
+// when it names none.
+std::string FolderOf(std::string_view path);

@@ -1,0 +1,61 @@
+// "Exporter…": the rows shown, to a file in the format the user picks, written by the console
+// program's writers under the same rules.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/export_choice.h"
+#include "app/main_form.h"
+#include "inventory/computer_inventory.h"
+#include "inventory/installed_on_date.h"
+#include "list/export_writers.h"
+#include "list/list_rows.h"
+
+namespace {
+
+// The computer whose rows the list shows: the settings' host, or this one for the local name.
+std::string ShownComputer(const TSettings& settings, CommandPorts& commands) {
+  const std::string& host = settings.LocalHost;
+  if (host.empty() || host == "." || host == "localhost") return commands.ComputerName();
+  return host;
+}
+
+}  // namespace
+
+void TMainForm::ExportClick() {
+  if (Busy) return;  // as a second click on "Analyser": the rows are being replaced
+  CommandPorts* commands = ports_.commands;
+  if (!commands || vst.RootNodeCount() == 0) {
+    ports_.dialogs.Beep();
+    return;
+  }
+  const std::string computer = ShownComputer(Settings, *commands);
+  const CalendarDate today = commands->Today();
+  const std::optional<ExportTarget> target = commands->AskExportTarget(
+      ProposedExportName(commands->AnsiToUtf8(computer), today.year, today.month, today.day),
+      ExportFolder);
+  if (!target) return;
+  ExportFolder = FolderOf(target->path);
+
+  ComputerInventory inventory;
+  inventory.computer = computer;
+  inventory.objectCount = HotfixCount;
+  for (const TTreeDataClass* row : RowsInDisplayOrder(vst)) inventory.rows.push_back(*row);
+
+  ExportSettings settings;
+  settings.format = ExportFormatFor(target->path, target->filterIndex);
+  settings.listSeparator = commands->ListSeparator();
+  settings.byteOrderMark = true;  // a file: spreadsheets read UTF-8 only with it
+  settings.copySeparator = SeparatorString();
+  const DateReading reading = ReadDateReading(ports_.locale, ports_.currentYear);
+  settings.dateSettings = reading.settings;
+  settings.currentYear = reading.currentYear;
+  settings.ansiToUtf8 = [commands](std::string_view text) {
+    return commands->AnsiToUtf8(std::string(text));
+  };
+  settings.utf8ToAnsi = [commands](std::string_view text) {
+    return commands->Utf8ToAnsi(std::string(text));
+  };
+  // Built whole before the file is touched; a refused write leaves the list as it is.
+  commands->WriteWholeFile(target->path, WriteExport({inventory}, settings));
+}

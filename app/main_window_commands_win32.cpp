@@ -1,0 +1,82 @@
+// The window's command keys and the list's context menu on Win32. What a key means and what
+// the menu holds is decided by the handlers (app/window_commands.h); this places the menu.
+#include "app/main_window_win32.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "app/main_form.h"
+#include "list/list_view_win32.h"
+
+bool MainWindow::TranslateShortcut(const MSG& message) {
+  if (!form_ || !IsMainWindowMessage(message)) return false;
+  if (message.message == WM_KEYUP || message.message == WM_SYSKEYUP) {
+    // The menu key and Shift+F10 would open a second menu on their release.
+    if (takenKey_ == 0 || message.wParam != takenKey_) return false;
+    takenKey_ = 0;
+    return true;
+  }
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+  const auto key = static_cast<std::uint16_t>(message.wParam);
+  const TShiftState shift = CurrentShiftState();
+  const KeyTarget target = message.hwnd == ControlHandle(ControlId::vst) ? KeyTarget::List
+                           : message.hwnd == ControlHandle(ControlId::EditSearch)
+                               ? KeyTarget::SearchBox
+                               : KeyTarget::Other;
+  const WindowCommand command = CommandForKey(key, shift, target);
+  if (command == WindowCommand::None) return false;
+  takenKey_ = message.wParam;
+  if (command == WindowCommand::ContextMenu) {
+    OpenContextMenuAtFocus();
+  } else {
+    form_->RunUserAction([&] { form_->FormShortcut(key, shift, target); });
+  }
+  return true;
+}
+
+bool MainWindow::OnContextMenu(HWND source, LPARAM point) {
+  HWND list = ControlHandle(ControlId::vst);
+  if (!form_ || list == nullptr || source != list) return false;
+  if (point == static_cast<LPARAM>(-1)) {
+    OpenContextMenuAtFocus();
+    return true;
+  }
+  POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+  // The header keeps its own right click (it changes nothing).
+  HWND header = ListView_GetHeader(list);
+  RECT headerRect{};
+  if (header && GetWindowRect(header, &headerRect) && PtInRect(&headerRect, screen)) return true;
+  LVHITTESTINFO hit{};
+  hit.pt = screen;
+  ScreenToClient(list, &hit.pt);
+  const int index = ListView_HitTest(list, &hit);
+  const PVirtualNode row =
+      index >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? form_->vst.NodeAt(index) : nullptr;
+  form_->RunUserAction([&] { form_->vstContextMenu(row, screen.x, screen.y); });
+  return true;
+}
+
+// From the keyboard the menu opens over the focused row, or at the top of the list without one.
+void MainWindow::OpenContextMenuAtFocus() {
+  HWND list = ControlHandle(ControlId::vst);
+  if (!form_ || list == nullptr) return;
+  const PVirtualNode row = form_->vst.CurrentNode();
+  const int index = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+  RECT client{};
+  GetClientRect(list, &client);
+  POINT at{client.left + 10, client.top};
+  if (HWND header = ListView_GetHeader(list)) {
+    RECT headerRect{};
+    if (GetWindowRect(header, &headerRect)) at.y += headerRect.bottom - headerRect.top;
+  }
+  RECT item{};
+  if (row && index >= 0) {
+    ListView_EnsureVisible(list, index, FALSE);
+    item.left = LVIR_BOUNDS;
+    if (ListView_GetItemRect(list, index, &item, LVIR_BOUNDS)) {
+      at.y = item.bottom;
+    }
+  }
+  ClientToScreen(list, &at);
+  form_->RunUserAction([&] { form_->vstContextMenu(row, at.x, at.y); });
+}
