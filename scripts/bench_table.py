@@ -200,7 +200,6 @@ def main(paths):
     for n in ROW_COUNTS:
         table.timed(label, n, get(f"UpdateMergeOurs/rows:{n}"), get(f"UpdateMergeBaseline/rows:{n}"),
                     1.5)
-    growth.append((label, "UpdateMergeOurs/rows:{n}", "UpdateMergeBaseline/rows:{n}", LINEAR_LIMIT))
     for n in ROW_COUNTS:
         table.per_row("reading objects into rows", n, get(f"ReadHotfixObjects/rows:{n}"), 2000.0)
     growth.append(("reading objects into rows", "ReadHotfixObjects/rows:{n}", None, LINEAR_LIMIT))
