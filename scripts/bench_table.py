@@ -196,6 +196,10 @@ def main(paths):
     for n in ROW_COUNTS:
         table.timed("CSV export against an append in memory", n, get(f"CsvExportOurs/rows:{n}"),
                     get(f"CsvExportInMemoryBaseline/rows:{n}"), None)
+    label = "rows beyond WMI's (Windows Update, servicing packages)"
+    for n in ROW_COUNTS:
+        table.timed(label, n, get(f"UpdateMergeOurs/rows:{n}"), get(f"UpdateMergeBaseline/rows:{n}"),
+                    1.5)
     for n in ROW_COUNTS:
         table.per_row("reading objects into rows", n, get(f"ReadHotfixObjects/rows:{n}"), 2000.0)
     growth.append(("reading objects into rows", "ReadHotfixObjects/rows:{n}", None, LINEAR_LIMIT))

@@ -17,4 +17,5 @@ struct TSettings {
   std::string Root;
   std::string User;
   std::string Password;  // handed to the WMI connection only: never written, shown or logged
+  std::string Sources;   // SOURCES as the user wrote it (inventory/update_sources.h reads it)
 };

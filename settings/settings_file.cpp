@@ -54,6 +54,11 @@ void LoadSettingFields(TSettings& settings, IniStore& ini) {
   settings.DefChar = ExtractQuoted(settings.DefChar);
 }
 
+void LoadSourcesSetting(TSettings& settings, IniStore& ini) {
+  if (!ini.FileExists(settings.IniFileName)) return;
+  settings.Sources = ReadText(ini, settings.IniFileName, kOption, "SOURCES", settings.Sources);
+}
+
 void SaveSettings(const TSettings& settings, IniStore& ini, TFormPlacement& placement,
                   const TVirtualStringTree& list, const std::string& copyrightLine) {
   if (!settings.WriteIni) return;

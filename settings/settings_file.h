@@ -18,6 +18,11 @@ std::string SettingsFilePath(const std::string& executablePath);
 void LoadSettings(TSettings& settings, IniStore& ini, TFormPlacement& placement);
 // The same fields without a window: the console program's reading of the file.
 void LoadSettingFields(TSettings& settings, IniStore& ini);
+// SOURCES of [OPTION] into Sources, as text, when the file exists; a missing key leaves the
+// field as it was. Kept apart from the two above so that the start-up's reads of the original
+// keys keep their order and count whatever the option; the front end that offers the extra
+// sources calls it after them. The program never writes the key.
+void LoadSourcesSetting(TSettings& settings, IniStore& ini);
 
 // Only when WriteIni is set: the placement, then section VERSION, then the options the program
 // changes. The connection settings (the password above all) are never written. A refused write
