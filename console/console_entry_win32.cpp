@@ -93,6 +93,7 @@ int wmain() {
   };
   const int code = RunConsoleProgram(Arguments(), ports, stopRequested);
   streams.EndProgress();
+  threads.WaitForThreads(2000);
   // Threads given up after their timeout may still wait on a computer: the process ends here,
   // without running the library's clean-up under their feet.
   ExitProcess(static_cast<UINT>(code));

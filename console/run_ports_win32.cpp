@@ -70,13 +70,27 @@ class RunMailboxWin32 final : public RunMailbox {
 
 }  // namespace
 
+ThreadStarterWin32::~ThreadStarterWin32() {
+  for (HANDLE thread : threads_) CloseHandle(thread);
+}
+
 bool ThreadStarterWin32::Start(std::function<void()> work) {
+  threads_.reserve(threads_.size() + 1);
   auto owned = std::make_unique<std::function<void()>>(std::move(work));
   HANDLE thread = CreateThread(nullptr, 0, RunWork, owned.get(), 0, nullptr);
   if (!thread) return false;
   owned.release();  // the thread has it now
-  CloseHandle(thread);
+  threads_.push_back(thread);
   return true;
+}
+
+void ThreadStarterWin32::WaitForThreads(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (HANDLE thread : threads_) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= milliseconds) return;
+    WaitForSingleObject(thread, milliseconds - spent);
+  }
 }
 
 std::shared_ptr<RunMailbox> MakeRunMailboxWin32() {

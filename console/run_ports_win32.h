@@ -2,13 +2,30 @@
 // The run's threads and mailbox on Windows: CreateThread with a COM apartment of its own per
 // thread, and a queue guarded by a critical section with a semaphore that counts its events
 // (Windows XP has no condition variables).
+#include <windows.h>
+
 #include <memory>
+#include <vector>
 
 #include "console/run_ports.h"
 
 class ThreadStarterWin32 final : public ThreadStarter {
  public:
+  ThreadStarterWin32() = default;
+  ~ThreadStarterWin32() override;
+  ThreadStarterWin32(const ThreadStarterWin32&) = delete;
+  ThreadStarterWin32& operator=(const ThreadStarterWin32&) = delete;
+
   bool Start(std::function<void()> work) override;
+
+  // Waits until every thread started has ended, or `milliseconds` have passed. A thread that
+  // has posted its result may still be leaving its COM apartment; ending the process under it
+  // gets the process killed (Wine kills it with SIGKILL). Threads given up on a computer that
+  // never answered are waited for no longer than this.
+  void WaitForThreads(DWORD milliseconds);
+
+ private:
+  std::vector<HANDLE> threads_;
 };
 
 std::shared_ptr<RunMailbox> MakeRunMailboxWin32();
