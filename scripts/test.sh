@@ -48,6 +48,9 @@ done
 # GoogleTest skips of every program are counted from the tests' own output, and a skip that is
 # not on this reviewed list fails the run. Each entry: the case, and why it may skip.
 allowed_skips=(
+  # 64-bit Wine 8's move loop without a window manager does not always end on the next press;
+  # the 32-bit build runs the drag (tests/e2e/window_test.cpp).
+  MainWindow.ALeftDragOnTheTopStripMovesTheWindowAndARightPressDoesNot
 )
 
 # The skipped cases named in a verbose CTest log, one per line, each once.
