@@ -56,6 +56,13 @@ struct FileDeleter {
   }
 };
 
+struct RegistryKeyDeleter {
+  void operator()(HKEY key) const { RegCloseKey(key); }
+};
+struct LocalMemoryDeleter {
+  void operator()(void* memory) const { LocalFree(memory); }
+};
+
 using UniqueHfont = UniqueHandle<HFONT, GdiObjectDeleter>;
 using UniqueHbrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using UniqueHbitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
@@ -65,6 +72,8 @@ using UniqueHimagelist = UniqueHandle<HIMAGELIST, ImageListDeleter>;
 using UniqueHicon = UniqueHandle<HICON, IconDeleter>;
 using UniqueHmenu = UniqueHandle<HMENU, MenuDeleter>;
 using UniqueFile = UniqueHandle<HANDLE, FileDeleter>;
+using UniqueHkey = UniqueHandle<HKEY, RegistryKeyDeleter>;
+using UniqueLocalSid = UniqueHandle<PSID, LocalMemoryDeleter>;  // from ConvertStringSidToSid
 
 // A window's device context for as long as the scope lives; it remembers its window.
 class WindowDc {

@@ -18,6 +18,7 @@
 #include "app/chrome/window_chrome_win32.h"
 #include "app/command_ports_win32.h"
 #include "app/main_form.h"
+#include "app/beyond_qfe_port_win32.h"
 #include "app/main_window_win32.h"
 #include "inventory/time_zone_win32.h"
 #include "inventory/wmi_source_win32.h"
@@ -65,6 +66,8 @@ void RunMainWindow(HINSTANCE instance) {
   MainFormPorts ports{window,           chrome,       dialogs,  hotfixes, *locale,
                       *timeZone,        *clipboard,   shell,    *ini,     placement,
                       ExecutablePath(), &CurrentYear, &commands};
+  BeyondQfePortWin32 beyondQfe;
+  ports.beyondQfe = &beyondQfe;
   TMainForm form(ports);
   if (!window.Create(form)) return;
   dialogs.SetOwner(window.Handle());

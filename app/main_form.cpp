@@ -78,6 +78,9 @@ void TMainForm::FormCreate() {
   Settings.MsKbId = DefaultKbLinkTemplate();
 
   LoadSettings(Settings, ports_.ini, FormPlacement);
+  // Read only when the scan can use it, so that without the other sources start-up reads
+  // exactly the keys it always read.
+  if (ports_.beyondQfe) LoadSourcesSetting(Settings, ports_.ini);
   ApplyColumnWidths(Settings.ColumnsOrder, vst);
   vst.SetSortColumn(Settings.SortColumn);
   vst.SetSortDirection(DirectionFromFlag(Settings.SortDirection));

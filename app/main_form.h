@@ -8,6 +8,7 @@
 //   app/arrange_controls.cpp        FormResize, ArrangeControls (layout)
 //   app/scan_handlers.cpp           BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
 //                                   FormKeyDown, FormCloseQuery
+//   app/beyond_qfe_handler.cpp      AddBeyondQfeRows, ShowSourceFailures (SOURCES beyond WMI)
 //   app/column_handlers.cpp         vstGetText ... vstAfterColumnWidthTracking
 //   app/search_handler.cpp          EditSearchChange
 //   app/copy_and_link_handlers.cpp  BtnCopyClick, BtnLinkWebClick, SeparatorString, MeasureColumns
@@ -16,10 +17,13 @@
 //   app/export_handler.cpp          ExportClick ("Exporter…")
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "Systeme/locale_text.h"
+#include "app/beyond_qfe_port.h"
 #include "app/chrome/dialogs.h"
 #include "app/command_ports.h"
 #include "app/form_view.h"
@@ -55,6 +59,8 @@ struct MainFormPorts {
   // The keyboard commands, the context menu and "Exporter…"; without them (null) those
   // commands only beep.
   CommandPorts* commands = nullptr;
+  // The sources that SOURCES may add to WMI's; without it (null) the scan reads WMI alone.
+  BeyondQfePort* beyondQfe = nullptr;
 };
 
 class TMainForm {
@@ -81,6 +87,11 @@ class TMainForm {
   void ReadHotfixObject(HotfixObject& object, TFormatSettings parseSettings,
                         TFormatSettings displaySettings);
   void FormKeyDown(std::uint16_t& key, TShiftState shift);
+  // After WMI, the rows of the other sources SOURCES names for the KBs WMI lacks, each counted
+  // like a WMI object; returns the sources that failed.
+  std::vector<SourceFailure> AddBeyondQfeRows(UpdateSources which, const TFormatSettings& display);
+  void ShowSourceFailures(const std::vector<SourceFailure>& failures);
+  void ShowScanFailure(std::exception_ptr failure);  // WMI's error dialog
 
   // Columns, sorting and colours
   void vstGetText(PVirtualNode node, TColumnIndex column, std::string& cellText);

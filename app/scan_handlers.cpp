@@ -6,10 +6,12 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "Systeme/errors.h"
 #include "app/main_form.h"
 #include "inventory/read_hotfix_record.h"
+#include "inventory/update_sources.h"
 #include "list/add_hotfix_node.h"
 #include "settings/builtin_texts.h"
 
@@ -118,11 +120,26 @@ void TMainForm::ScanHotfixes() {
     failure = std::current_exception();
   }
 
+  // The other sources named by SOURCES add the KBs WMI lacks, even when WMI failed or was cut
+  // short: what each source gives is true on its own. Without them nothing here changes.
+  std::vector<SourceFailure> sourceFailures;
+  const UpdateSources which = ParseUpdateSources(Settings.Sources);
+  if ((which.windowsUpdate || which.servicingPackages) && ports_.beyondQfe && !CancelRequested) {
+    try {
+      sourceFailures = AddBeyondQfeRows(which, displaySettings);
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+
   if (HotfixCount != 0) {
     ports_.view.SetCaption(ControlId::LabelNbKB, "(" + std::to_string(HotfixCount) + ")");
   }
-  if (!failure) return;
+  if (failure) ShowScanFailure(failure);
+  ShowSourceFailures(sourceFailures);
+}
 
+void TMainForm::ShowScanFailure(std::exception_ptr failure) {
   std::string instruction;
   std::string message;
   std::int32_t code = 0;

@@ -8,21 +8,9 @@
 #include <string>
 
 #include "inventory/computer_inventory.h"
+#include "inventory/computer_request.h"
 #include "inventory/hotfix_source.h"
 #include "inventory/read_hotfix_record.h"
-
-// One computer to read, and how to reach it (texts in the system code page).
-struct ComputerRequest {
-  std::string computer;   // as the user named it; "." or empty is this computer
-  std::string nameSpace;  // the WMI namespace; empty for the default one
-  std::string user;       // empty: the current account
-  std::string password;
-};
-
-// Failure codes the run writes into inventories.
-inline constexpr std::int32_t kCancelledCode = static_cast<std::int32_t>(0x800704C7);  // stopped
-inline constexpr std::int32_t kTimeoutCode = static_cast<std::int32_t>(0x800705B4);    // no answer
-inline constexpr std::int32_t kUnexpectedCode = static_cast<std::int32_t>(0x80004005);
 
 // Connects, opens the enumeration of the hotfix class, calls `connected` once it is open, then
 // reads every object (each one counted, readable or not) until the end, a failure, or `stop`

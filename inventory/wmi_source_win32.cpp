@@ -14,6 +14,8 @@
 #include "Systeme/errors.h"
 #include "Systeme/system_message_win32.h"
 #include "Systeme/text_convert_win32.h"
+#include "inventory/com_account_win32.h"
+#include "inventory/com_failure_win32.h"
 #include "inventory/ole_message.h"
 
 using Microsoft::WRL::ComPtr;
@@ -38,15 +40,6 @@ std::string WmiStatusText(HRESULT code) {
   return WideToUtf8(text.view());
 }
 
-// The description the failing call left on the thread, if any.
-std::string ErrorInfoDescription() {
-  ComPtr<IErrorInfo> info;
-  if (GetErrorInfo(0, &info) != S_OK || !info) return {};
-  UniqueBstr description;
-  if (FAILED(info->GetDescription(description.put()))) return {};
-  return WideToUtf8(description.view());
-}
-
 // Called before each WMI call, so that an error object left by an earlier, unrelated call can
 // never describe this one's failure.
 void ClearErrorInfo() {
@@ -62,67 +55,10 @@ void ThrowIfFailed(HRESULT code) {
       FirstOleMessage(wideCode, {WmiStatusText(code), description, SystemMessage(code)}), wideCode);
 }
 
-// The account of a connection. The proxies keep pointers into it, so it lives as long as the
-// last object that talks through them; the password is wiped when it goes.
-class Credentials {
- public:
-  Credentials(const std::string& user, const std::string& password)
-      : password_(AnsiToWide(password)) {
-    const std::wstring account = AnsiToWide(user);
-    const std::size_t backslash = account.find(L'\\');
-    if (backslash == std::wstring::npos) {
-      user_ = account;
-    } else {
-      domain_ = account.substr(0, backslash);
-      user_ = account.substr(backslash + 1);
-    }
-    identity_.User = reinterpret_cast<unsigned short*>(user_.data());
-    identity_.UserLength = static_cast<unsigned long>(user_.size());
-    identity_.Domain = reinterpret_cast<unsigned short*>(domain_.data());
-    identity_.DomainLength = static_cast<unsigned long>(domain_.size());
-    identity_.Password = reinterpret_cast<unsigned short*>(password_.data());
-    identity_.PasswordLength = static_cast<unsigned long>(password_.size());
-    identity_.Flags = SEC_WINNT_AUTH_IDENTITY_UNICODE;
-  }
-  ~Credentials() { SecureZeroMemory(password_.data(), password_.size() * sizeof(wchar_t)); }
-  Credentials(const Credentials&) = delete;
-  Credentials& operator=(const Credentials&) = delete;
-
-  SEC_WINNT_AUTH_IDENTITY_W* Identity() { return &identity_; }
-
- private:
-  std::wstring user_;
-  std::wstring domain_;
-  std::wstring password_;
-  SEC_WINNT_AUTH_IDENTITY_W identity_{};
-};
-
-// Every proxy gets the blanket of Microsoft's remote WMI sample: each packet authenticated and
-// encrypted (namespaces that require encryption refuse anything less; XP has it too), the server
-// allowed to impersonate the caller. A proxy keeps the process's default blanket otherwise
-// (identify only), and a provider that impersonates, or a remote computer, then answers "access
-// denied". Calls use the account given, or the current one; DCOM picks the authentication
-// service (Kerberos in a domain, NTLM otherwise). With an account, the proxy's IUnknown gets the
-// same blanket ("Setting Security on a Remote IUnknown Interface"): otherwise its AddRef, Release
-// and QueryInterface go out as the current user, and the last Release of a remote proxy stalls a
-// second or two. An object that is not a proxy (an in-process provider) has no blanket to set and
-// needs none.
-void SetOneBlanket(IUnknown* proxy, Credentials* credentials) {
-  ClearErrorInfo();
-  const HRESULT code =
-      CoSetProxyBlanket(proxy, RPC_C_AUTHN_DEFAULT, RPC_C_AUTHZ_DEFAULT, COLE_DEFAULT_PRINCIPAL,
-                        RPC_C_AUTHN_LEVEL_PKT_PRIVACY, RPC_C_IMP_LEVEL_IMPERSONATE,
-                        credentials ? credentials->Identity() : nullptr, EOAC_NONE);
-  if (code == E_NOINTERFACE) return;
-  ThrowIfFailed(code);
-}
-
+// Every proxy gets the account's blanket (inventory/com_account_win32.h).
 void SetBlanket(IUnknown* proxy, Credentials* credentials) {
-  SetOneBlanket(proxy, credentials);
-  if (!credentials) return;
-  ComPtr<IUnknown> identity;
-  if (FAILED(proxy->QueryInterface(IID_PPV_ARGS(identity.GetAddressOf())))) return;
-  SetOneBlanket(identity.Get(), credentials);
+  ClearErrorInfo();
+  ThrowIfFailed(SetAccountBlanket(proxy, credentials));
 }
 
 class WmiObject : public HotfixObject {

@@ -1,0 +1,80 @@
+#include "inventory/beyond_qfe.h"
+
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <utility>
+
+#include "Systeme/errors.h"
+
+namespace {
+
+template <typename Read>
+void ReadOne(BeyondQfeSource source, BeyondQfeUpdates& result, const std::atomic<bool>& stop,
+             Read read) {
+  if (stop.load()) {
+    result.failures.push_back({source, kCancelledCode, kStoppedText});
+    return;
+  }
+  try {
+    read();
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const EOleSysError& error) {
+    result.failures.push_back({source, error.ErrorCode(), error.what()});
+  } catch (const std::exception& error) {
+    result.failures.push_back({source, kUnexpectedCode, error.what()});
+  }
+}
+
+}  // namespace
+
+BeyondQfeUpdates ReadBeyondQfe(UpdateSources which, const ComputerRequest& computer,
+                               UpdateHistorySource& history, ServicingPackageSource& packages,
+                               const std::atomic<bool>& stop) {
+  BeyondQfeUpdates result;
+  if (which.windowsUpdate) {
+    ReadOne(BeyondQfeSource::WindowsUpdate, result, stop,
+            [&] { result.windowsUpdate = InstalledFromHistory(history.ReadHistory(computer)); });
+  }
+  if (which.servicingPackages) {
+    ReadOne(BeyondQfeSource::ServicingPackages, result, stop, [&] {
+      std::vector<CbsPackageValues> values = packages.ReadPackages(computer, stop);
+      // Packages read before a stop are true but not all of them: the source counts as stopped,
+      // and what it read is kept like the rows of a stopped WMI scan.
+      result.packages = InstalledFromPackages(values);
+      if (stop.load()) {
+        result.failures.push_back(
+            {BeyondQfeSource::ServicingPackages, kCancelledCode, kStoppedText});
+      }
+    });
+  }
+  return result;
+}
+
+BeyondQfeUpdates SourcesFailed(UpdateSources which, std::int32_t code, const std::string& text) {
+  BeyondQfeUpdates result;
+  if (which.windowsUpdate) result.failures.push_back({BeyondQfeSource::WindowsUpdate, code, text});
+  if (which.servicingPackages) {
+    result.failures.push_back({BeyondQfeSource::ServicingPackages, code, text});
+  }
+  return result;
+}
+
+std::string SourceName(BeyondQfeSource source) {
+  return source == BeyondQfeSource::WindowsUpdate ? "Windows Update" : "paquets de maintenance";
+}
+
+std::string SourceFailuresText(const std::vector<SourceFailure>& failures) {
+  std::string text;
+  for (const SourceFailure& failure : failures) {
+    if (failure.code == kCancelledCode) continue;
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X",
+                  static_cast<unsigned>(static_cast<std::uint32_t>(failure.code)));
+    if (!text.empty()) text += "\n";
+    // French puts a no-break space before the colon.
+    text += SourceName(failure.source) + "\xC2\xA0: " + code + " " + failure.text;
+  }
+  return text;
+}
