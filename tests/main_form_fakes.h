@@ -224,12 +224,14 @@ struct MainFormFixture {
   FakeWindowPlacement placement;
   std::string executablePath = "C:\\Program Files\\Fixtally\\Fixtally.exe";
   int currentYear = 2026;
+  BeyondQfePort* beyondQfe = nullptr;  // the sources beyond WMI; none by default
   std::unique_ptr<TMainForm> form;
 
   TMainForm& Build() {
     MainFormPorts ports{view,    chrome,    dialogs,        *source,
                         *locale, timeZone,  clipboard,      shell,
                         ini,     placement, executablePath, [this] { return currentYear; }};
+    ports.beyondQfe = beyondQfe;
     form = std::make_unique<TMainForm>(ports);
     return *form;
   }

@@ -1,0 +1,278 @@
+// The sources beyond WMI: each read on its own so that one failing leaves the other, and the
+// window's scan adding their rows after WMI's, counted, with one dialog for the failures.
+#include "inventory/beyond_qfe.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Systeme/errors.h"
+#include "app/main_form.h"
+#include "main_form_fakes.h"
+#include "scripted_hotfix_source.h"
+
+namespace {
+
+constexpr std::int32_t kNotImplemented = static_cast<std::int32_t>(0x80004001);
+constexpr std::int32_t kNoRemoteRegistry = static_cast<std::int32_t>(0x800706BA);
+
+// 1 January 2023 00:00 UTC as a DATE, and as FILETIME halves.
+constexpr double kJan2023Date = 44927.0;
+constexpr std::uint32_t kJan2023High = 0x01D91D73;  // 133170048000000000
+constexpr std::uint32_t kJan2023Low = 0xFDC30000;
+
+class FakeHistory : public UpdateHistorySource {
+ public:
+  std::vector<WuHistoryEntry> entries;
+  std::optional<EOleSysError> failure;
+  std::vector<std::string> asked;  // the computers asked for
+  std::vector<WuHistoryEntry> ReadHistory(const ComputerRequest& computer) override {
+    asked.push_back(computer.computer + "|" + computer.user + "|" + computer.password);
+    if (failure) throw *failure;
+    return entries;
+  }
+};
+
+class FakePackages : public ServicingPackageSource {
+ public:
+  std::vector<CbsPackageValues> packages;
+  std::optional<EOleSysError> failure;
+  bool stopAfterFirst = false;  // the user stops while the packages are read
+  std::atomic<bool>* stopFlag = nullptr;
+  int reads = 0;
+  std::vector<CbsPackageValues> ReadPackages(const ComputerRequest&,
+                                             const std::atomic<bool>& stop) override {
+    ++reads;
+    if (failure) throw *failure;
+    std::vector<CbsPackageValues> read;
+    for (const CbsPackageValues& p : packages) {
+      if (stop.load()) break;
+      read.push_back(p);
+      if (stopAfterFirst && stopFlag) *stopFlag = true;
+    }
+    return read;
+  }
+};
+
+WuHistoryEntry Installed(std::string title) {
+  return {kWuInstallation, kWuSucceeded, kJan2023Date + 10, std::move(title), "AutomaticUpdates"};
+}
+
+CbsPackageValues Package(std::string name, std::uint32_t state, std::string user = "") {
+  CbsPackageValues p;
+  p.keyName = std::move(name);
+  p.currentState = state;
+  p.installTimeHigh = kJan2023High;
+  p.installTimeLow = kJan2023Low;
+  p.installUser = std::move(user);
+  return p;
+}
+
+std::string Codes(const std::vector<SourceFailure>& failures) {
+  std::string text;
+  for (const SourceFailure& f : failures) {
+    char line[40];
+    std::snprintf(line, sizeof line, "%s:%08X ",
+                  f.source == BeyondQfeSource::WindowsUpdate ? "WU" : "CBS",
+                  static_cast<unsigned>(f.code));
+    text += line;
+  }
+  return text;
+}
+
+TEST(ReadBeyondQfe, EachSourceStandsOnItsOwn) {
+  const struct {
+    const char* name;
+    UpdateSources which;
+    bool historyFails, packagesFail, stopBefore;
+    std::size_t windowsUpdate, packages;  // updates found
+    std::string failures;
+  } cases[] = {
+      {"both answer", {true, true}, false, false, false, 1, 2, ""},
+      {"Windows Update only", {true, false}, false, false, false, 1, 0, ""},
+      {"packages only", {false, true}, false, false, false, 0, 2, ""},
+      {"the agent refuses", {true, true}, true, false, false, 0, 2, "WU:80004001 "},
+      {"no remote registry", {true, true}, false, true, false, 1, 0, "CBS:800706BA "},
+      {"both fail", {true, true}, true, true, false, 0, 0, "WU:80004001 CBS:800706BA "},
+      {"stopped before", {true, true}, false, false, true, 0, 0, "WU:800704C7 CBS:800704C7 "},
+      {"a failing source not asked for", {false, true}, true, false, false, 0, 2, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeHistory history;
+    history.entries = {Installed("Mise \xE0 jour (KB5026446)"), Installed("Defender")};
+    if (c.historyFails) history.failure.emplace("Non impl\xC3\xA9ment\xC3\xA9", kNotImplemented);
+    FakePackages packages;
+    packages.packages = {Package("Package_for_KB100~1", 112), Package("Package_for_KB200~1", 80),
+                         Package("Package_for_KB300~1", 0)};
+    if (c.packagesFail)
+      packages.failure.emplace("Le serveur RPC n'est pas disponible", kNoRemoteRegistry);
+    std::atomic<bool> stop{c.stopBefore};
+
+    const BeyondQfeUpdates found =
+        ReadBeyondQfe(c.which, {"pc1", "", "admin", "pw"}, history, packages, stop);
+    EXPECT_EQ(found.windowsUpdate.size(), c.windowsUpdate);
+    EXPECT_EQ(found.packages.size(), c.packages);
+    EXPECT_EQ(Codes(found.failures), c.failures);
+    EXPECT_EQ(history.asked.size(), c.which.windowsUpdate && !c.stopBefore ? 1u : 0u);
+    EXPECT_EQ(packages.reads, c.which.servicingPackages && !c.stopBefore ? 1 : 0);
+  }
+}
+
+TEST(ReadBeyondQfe, AStopDuringThePackagesKeepsWhatWasReadAndSaysStopped) {
+  FakeHistory history;
+  FakePackages packages;
+  std::atomic<bool> stop{false};
+  packages.packages = {Package("Package_for_KB100~1", 112), Package("Package_for_KB200~1", 112)};
+  packages.stopAfterFirst = true;
+  packages.stopFlag = &stop;
+  const BeyondQfeUpdates found = ReadBeyondQfe({false, true}, {}, history, packages, stop);
+  ASSERT_EQ(found.packages.size(), 1u);
+  EXPECT_EQ(found.packages[0].kb, 100);
+  EXPECT_EQ(Codes(found.failures), "CBS:800704C7 ");
+}
+
+TEST(SourceFailuresText, OneLinePerFailureAStopIsNone) {
+  EXPECT_EQ(SourceFailuresText({}), "");
+  EXPECT_EQ(SourceFailuresText({{BeyondQfeSource::WindowsUpdate, kCancelledCode, kStoppedText}}),
+            "");
+  EXPECT_EQ(SourceFailuresText({{BeyondQfeSource::WindowsUpdate, kNotImplemented, "Non"},
+                                {BeyondQfeSource::ServicingPackages, kCancelledCode, "x"},
+                                {BeyondQfeSource::ServicingPackages, kNoRemoteRegistry, "RPC"}}),
+            "Windows Update\xC2\xA0: 0x80004001 Non\n"
+            "paquets de maintenance\xC2\xA0: 0x800706BA RPC");
+}
+
+// A port that reads the fakes in place, pumping once as the window's would while it waits.
+class InPlacePort : public BeyondQfePort {
+ public:
+  InPlacePort(UpdateHistorySource& history, ServicingPackageSource& packages)
+      : history_(history), packages_(packages) {}
+  int reads = 0;
+  std::vector<std::string> computers;
+  std::function<void()> beforePump;  // what happens in the window while the sources read
+  BeyondQfeUpdates Read(UpdateSources which, const ComputerRequest& computer,
+                        const std::function<bool()>& pump) override {
+    ++reads;
+    computers.push_back(computer.computer + "|" + computer.nameSpace + "|" + computer.user);
+    if (beforePump) beforePump();
+    std::atomic<bool> stop{!pump()};
+    if (stop) return SourcesFailed(which, kCancelledCode, kStoppedText);
+    return ReadBeyondQfe(which, computer, history_, packages_, stop);
+  }
+  std::string Utf8ToAnsi(const std::string& text) override { return "ansi:" + text; }
+
+ private:
+  UpdateHistorySource& history_;
+  ServicingPackageSource& packages_;
+};
+
+class WindowSourcesTest : public ::testing::Test {
+ protected:
+  WindowSourcesTest() {
+    history.entries = {Installed("Mise \xE0 jour cumulative (KB5026446)"),
+                       Installed("Update for Windows (KB1000)")};
+    packages.packages = {Package("Package_for_KB5026446~1", 112, "NT AUTHORITY\\SYSTEM"),
+                         Package("Package_for_KB2000~1", 80, "NT AUTHORITY\\SYSTEM"),
+                         Package("Package_for_KB1000~1", 112, "BUILTIN\\Administrateurs")};
+    source.objects = {scripted_wmi::Hotfix("KB1000")};
+  }
+
+  TMainForm& Build(const char* sources, bool withPort = true) {
+    f.source = &source;
+    f.beyondQfe = withPort ? &port : nullptr;
+    TMainForm& form = f.Build();
+    form.vst.SetRootNodeCount(1);
+    form.vst.SetRootNodeCount(0);
+    form.Settings.Sources = sources;
+    form.Settings.LocalHost = "pc1";
+    return form;
+  }
+
+  // "HotFixID|InstalledOn|Description|InstalledBy" of every row, in list order.
+  std::vector<std::string> Rows() {
+    std::vector<std::string> rows;
+    TVirtualStringTree& list = f.form->vst;
+    for (PVirtualNode node = list.FirstNode(); node; node = list.NextNode(node)) {
+      const TTreeDataClass& r = **list.NodeRecord(node);
+      rows.push_back(std::string(r.HotFixID) + "|" + std::string(r.InstalledOn) + "|" +
+                     std::string(r.Description) + "|" + std::string(r.InstalledBy));
+    }
+    return rows;
+  }
+
+  MainFormFixture f;
+  scripted_wmi::ScriptedSource source{f.log};
+  FakeHistory history;
+  FakePackages packages;
+  InPlacePort port{history, packages};
+};
+
+TEST_F(WindowSourcesTest, TheKbsWmiLacksComeAfterItsRowsAndCount) {
+  Build("QFE,WU,CBS").BtnSearchClick();
+  EXPECT_EQ(Rows(),
+            (std::vector<std::string>{
+                "KB1000|3/14/2013|Update|NT AUTHORITY\\SYSTEM",
+                "KB2000|1/1/2023|ansi:Mise \xC3\xA0 jour (maintenance)ansi: \xE2\x80\x93 "
+                "remplac\xC3\xA9"
+                "e|NT AUTHORITY\\SYSTEM",
+                "KB5026446|1/1/2023|Mise \xE0 jour cumulative (KB5026446)|AutomaticUpdates",
+            }));
+  EXPECT_EQ(f.view.Caption(ControlId::LabelNbKB), "(3)");
+  EXPECT_EQ(port.computers, (std::vector<std::string>{"pc1||"}));
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  EXPECT_FALSE(f.form->Busy);
+}
+
+TEST_F(WindowSourcesTest, WithoutTheSettingOrThePortOnlyWmiIsRead) {
+  for (const auto& [sources, withPort] :
+       std::vector<std::pair<const char*, bool>>{{"", true}, {"QFE", true}, {"WU,CBS", false}}) {
+    SCOPED_TRACE(sources);
+    port.reads = 0;
+    Build(sources, withPort).BtnSearchClick();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"KB1000|3/14/2013|Update|NT AUTHORITY\\SYSTEM"}));
+    EXPECT_EQ(port.reads, 0);
+    EXPECT_EQ(f.view.Caption(ControlId::LabelNbKB), "(1)");
+  }
+}
+
+TEST_F(WindowSourcesTest, AFailingSourceLeavesTheOthersRowsThenOneDialogNamesIt) {
+  history.failure.emplace("Non impl\xC3\xA9ment\xC3\xA9", kNotImplemented);
+  Build("QFE,WU,CBS").BtnSearchClick();
+  EXPECT_EQ(Rows().size(), 3u);  // WMI's KB1000, the packages' KB2000 and KB5026446
+  ASSERT_EQ(f.dialogs.messages.size(), 1u);
+  EXPECT_EQ(f.dialogs.messages[0].instruction, "Source non lue");
+  EXPECT_EQ(f.dialogs.messages[0].content,
+            "Windows Update\xC2\xA0: 0x80004001 Non impl\xC3\xA9ment\xC3\xA9");
+  // The dialog opens once the rows and their count are there.
+  EXPECT_LT(
+      std::find(f.log.begin(), f.log.end(), "SetCaption LabelNbKB=(3)") - f.log.begin(),
+      std::find(f.log.begin(), f.log.end(), "ShowTaskMessage Source non lue") - f.log.begin());
+}
+
+TEST_F(WindowSourcesTest, WhenWmiFailsTooItsDialogComesFirstAndTheOthersStillAdd) {
+  source.fault.step = scripted_wmi::Step::Connect;
+  source.fault.code = 0x80041015u;
+  source.fault.message = "Serveur introuvable";
+  packages.failure.emplace("RPC", kNoRemoteRegistry);
+  Build("WU,CBS").BtnSearchClick();
+  EXPECT_EQ(Rows().size(), 2u);  // Windows Update's KB1000 and KB5026446
+  ASSERT_EQ(f.dialogs.messages.size(), 2u);
+  EXPECT_EQ(f.dialogs.messages[0].instruction, "Erreur (exception) 0x80041015");
+  EXPECT_EQ(f.dialogs.messages[1].instruction, "Source non lue");
+}
+
+TEST_F(WindowSourcesTest, EscapeWhileTheyReadStopsWithoutADialog) {
+  // The user presses Escape and answers yes while the window pumps its messages.
+  port.beforePump = [&] { f.view.onProcessMessages = [&] { f.form->CancelRequested = true; }; };
+  Build("WU,CBS").BtnSearchClick();
+  EXPECT_EQ(Rows().size(), 1u);
+  EXPECT_EQ(port.reads, 1);
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  EXPECT_FALSE(f.form->Busy);
+}
+
+}  // namespace
