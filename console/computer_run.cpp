@@ -17,6 +17,10 @@ constexpr std::uint32_t kStopPollMs = 50;
 struct JobInputs {
   std::shared_ptr<RunMailbox> mailbox;
   std::function<std::unique_ptr<HotfixSource>()> makeSource;
+  UpdateSources sources;
+  std::function<std::unique_ptr<UpdateHistorySource>()> makeHistorySource;
+  std::function<std::unique_ptr<ServicingPackageSource>()> makePackageSource;
+  UpdateRowTexts rowTexts;
   TFormatSettings parseSettings;
   TFormatSettings displaySettings;
   std::shared_ptr<TimeZone> timeZone;
@@ -41,6 +45,19 @@ ComputerInventory FailedInventory(std::string computer, std::int32_t code, std::
   return inventory;
 }
 
+// After WMI, on the same thread: the sources beyond it, whatever WMI answered (they may well
+// answer when WMI's repository is broken).
+void AddOtherSources(const JobInputs& inputs, Job& job, ComputerInventory& result) {
+  const std::unique_ptr<UpdateHistorySource> history = inputs.makeHistorySource();
+  const std::unique_ptr<ServicingPackageSource> packages = inputs.makePackageSource();
+  const BeyondQfeUpdates found =
+      ReadBeyondQfe(inputs.sources, job.request, *history, *packages, job.stop);
+  const auto writeDate = [&](FileTime utc) {
+    return ShortDateOfUtc(utc, *inputs.timeZone, inputs.displaySettings);
+  };
+  AddBeyondQfeRows(result, found, writeDate, inputs.rowTexts);
+}
+
 // The body of a computer's thread. Nothing may escape it: the thread has nobody to catch it.
 void RunJob(Job& job) noexcept {
   try {
@@ -54,6 +71,9 @@ void RunJob(Job& job) noexcept {
       result = ScanComputer(*source, job.request, reading, job.stop, [&] {
         mailbox.Post(RunEvent{job.index, RunEvent::Kind::Connected, {}});
       });
+      if ((inputs.sources.windowsUpdate || inputs.sources.servicingPackages) && !job.stop.load()) {
+        AddOtherSources(inputs, job, result);
+      }
     } catch (const std::exception& error) {
       result = FailedInventory(job.request.computer, kUnexpectedCode, error.what());
     }
@@ -88,6 +108,10 @@ class Run {
     auto inputs = std::make_shared<JobInputs>();
     inputs->mailbox = ports.makeMailbox();
     inputs->makeSource = ports.makeSource;
+    inputs->sources = settings.sources;
+    inputs->makeHistorySource = ports.makeHistorySource;
+    inputs->makePackageSource = ports.makePackageSource;
+    inputs->rowTexts = ports.rowTexts;
     inputs->parseSettings = ScanParseSettings(ports.displaySettings);
     inputs->displaySettings = ports.displaySettings;
     inputs->timeZone = ports.timeZone;

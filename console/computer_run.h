@@ -12,7 +12,9 @@
 
 #include "console/run_ports.h"
 #include "console/scan_computer.h"
+#include "inventory/beyond_qfe.h"
 #include "inventory/computer_inventory.h"
+#include "inventory/merge_update_sources.h"
 #include "inventory/hotfix_source.h"
 #include "inventory/time_zone.h"
 #include "Systeme/locale_text.h"
@@ -20,6 +22,7 @@
 struct RunSettings {
   int parallel = 16;                // computers read at once, 1 or more
   std::uint32_t timeoutMs = 30000;  // the longest a computer may take to answer
+  UpdateSources sources{};          // read after WMI, each computer's thread on its own
 };
 
 // Everything the computers' threads use. The run copies it into a block that every thread
@@ -37,6 +40,10 @@ struct RunPorts {
   TFormatSettings displaySettings;     // the user's formats, for the dates of the rows
   std::shared_ptr<TimeZone> timeZone;  // UTC to local time for the dates; thread-safe
   int currentYear = 0;                 // for dates written without their year
+  // Made like makeSource for the sources beyond WMI, only when RunSettings::sources names them.
+  std::function<std::unique_ptr<UpdateHistorySource>()> makeHistorySource{};
+  std::function<std::unique_ptr<ServicingPackageSource>()> makePackageSource{};
+  UpdateRowTexts rowTexts{};  // their rows' fixed texts, system code page
 };
 
 // Called on the run's thread each time a computer is settled: how many are, out of how many,

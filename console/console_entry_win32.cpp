@@ -17,7 +17,9 @@
 #include "console/run_ports_win32.h"
 #include "console/stop_on_ctrl_c_win32.h"
 #include "inventory/time_zone_win32.h"
+#include "inventory/cbs_packages_win32.h"
 #include "inventory/wmi_source_win32.h"
+#include "inventory/wu_history_win32.h"
 #include "settings/builtin_texts.h"
 #include "settings/ini_store_win32.h"
 #include "settings/settings_file.h"
@@ -40,6 +42,7 @@ TSettings LoadSettingsBesideProgram() {
   settings.Root = DefaultNamespace();
   const std::unique_ptr<IniStore> ini = MakeWindowsIniStore();
   LoadSettingFields(settings, *ini);
+  LoadSourcesSetting(settings, *ini);
   return settings;
 }
 
@@ -89,7 +92,11 @@ int wmain() {
                       .makeSource = [] { return std::make_unique<WmiHotfixSource>(); },
                       .displaySettings = locale->FormatSettings(),
                       .timeZone = std::shared_ptr<TimeZone>(MakeWindowsTimeZone()),
-                      .currentYear = CurrentYear()},
+                      .currentYear = CurrentYear(),
+                      .makeHistorySource = [] { return std::make_unique<WuHistorySourceWin32>(); },
+                      .makePackageSource = [] { return std::make_unique<CbsPackageSourceWin32>(); },
+                      .rowTexts = {Utf8ToAnsi(UpdateRowTextsUtf8().maintenance),
+                                   Utf8ToAnsi(UpdateRowTextsUtf8().supersededSuffix)}},
   };
   const int code = RunConsoleProgram(Arguments(), ports, stopRequested);
   streams.EndProgress();

@@ -101,6 +101,7 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
         static_cast<std::uint32_t>(options.timeoutSeconds > 0 ? options.timeoutSeconds
                                                               : kDefaultTimeoutSeconds) *
         1000u;
+    run.sources = options.sources ? *options.sources : ParseUpdateSources(settings.Sources);
     const std::vector<ComputerInventory> computers =
         RunComputers(requests, run, ports.run, stop,
                      [&ports](std::size_t done, std::size_t total, std::size_t failed) {

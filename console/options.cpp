@@ -6,15 +6,17 @@
 #include <string_view>
 
 #include "inventory/kb_rules.h"
+#include "inventory/update_sources.h"
 
 namespace {
 
 enum class ValueKind {
-  None,    // a switch: /?
-  Text,    // any text that is not empty
-  Choice,  // one of `choices`, any letter case
-  Number,  // decimal digits, from `minimum` to `maximum`
-  KbList,  // comma-separated KB numbers, with or without "KB"
+  None,     // a switch: /?
+  Text,     // any text that is not empty
+  Choice,   // one of `choices`, any letter case
+  Number,   // decimal digits, from `minimum` to `maximum`
+  KbList,   // comma-separated KB numbers, with or without "KB"
+  Sources,  // comma-separated QFE, WU, CBS
 };
 
 struct OptionValue {
@@ -22,6 +24,7 @@ struct OptionValue {
   int number = 0;
   std::size_t choice = 0;
   std::vector<std::string> kbs;
+  UpdateSources sources;
 };
 
 struct OptionRow {
@@ -81,6 +84,11 @@ constexpr OptionRow kOptions[] = {
              if (std::find(o.kbs.begin(), o.kbs.end(), kb) == o.kbs.end()) o.kbs.push_back(kb);
            }
          }},
+    {.name = "sources",
+     .kind = ValueKind::Sources,
+     .placeholder = "LISTE",
+     .help = "QFE (WMI), WU (Windows Update), CBS (maintenance)",
+     .apply = [](ConsoleOptions& o, const OptionValue& v) { o.sources = v.sources; }},
     {.name = "parallel",
      .kind = ValueKind::Number,
      .placeholder = "N",
@@ -149,6 +157,8 @@ std::string Expected(const OptionRow& row) {
       return Joined(row.choices, ", ", " ou ");
     case ValueKind::KbList:
       return "des numéros de KB séparés par des virgules";
+    case ValueKind::Sources:
+      return "QFE, WU ou CBS, séparés par des virgules";
     default:
       return "une valeur";
   }
@@ -203,6 +213,8 @@ bool ReadValue(const OptionRow& row, std::string_view value, OptionValue& read) 
              read.number <= row.maximum;
     case ValueKind::KbList:
       return ReadKbList(value, read.kbs);
+    case ValueKind::Sources:
+      return ReadUpdateSourcesStrictly(value, read.sources);
   }
   return false;
 }

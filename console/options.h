@@ -3,9 +3,11 @@
 // its kind of value, its limits and its help line; parsing, validation and the /? text all read
 // it, so no option can be known to one and not the others.
 //   /option or -option, any letter case; a value follows the first ':' (/host:SRV1).
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "inventory/update_sources.h"
 #include "list/export_writers.h"
 
 struct ConsoleOptions {
@@ -18,6 +20,8 @@ struct ConsoleOptions {
   std::vector<std::string> kbs;              // /kb:, normalised "KB5034441", no repeats
   int parallel = 0;                          // /parallel: (the table's default when not given)
   int timeoutSeconds = 0;                    // /timeout: (the table's default when not given)
+  // /sources: (none: the settings file's SOURCES, WMI alone without it)
+  std::optional<UpdateSources> sources;
 };
 
 struct ParsedCommandLine {

@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "Systeme/errors.h"
 #include "settings/builtin_texts.h"
@@ -54,4 +55,34 @@ ComputerInventory ScanComputer(HotfixSource& source, const ComputerRequest& requ
     Fail(inventory, kUnexpectedCode, "Erreur inattendue");
   }
   return inventory;
+}
+
+void AddBeyondQfeRows(ComputerInventory& inventory, const BeyondQfeUpdates& found,
+                      const UtcDateWriter& writeDate, const UpdateRowTexts& texts) {
+  std::vector<const TTreeDataClass*> qfe;
+  qfe.reserve(inventory.rows.size());
+  for (const TTreeDataClass& row : inventory.rows) qfe.push_back(&row);
+  std::vector<TTreeDataClass> added =
+      MergeBeyondQfe(qfe, found.windowsUpdate, found.packages, writeDate, texts);
+  inventory.objectCount += static_cast<std::int32_t>(added.size());
+  for (TTreeDataClass& row : added) inventory.rows.push_back(std::move(row));
+  if (!added.empty() && inventory.status == InventoryStatus::Failed) {
+    inventory.status = InventoryStatus::Incomplete;
+  }
+
+  if (found.failures.empty()) return;
+  std::string text;
+  for (const SourceFailure& failure : found.failures) {
+    if (!text.empty()) text += " ; ";
+    text += SourceName(failure.source) + " : " + failure.text;
+  }
+  if (inventory.status != InventoryStatus::Complete) {
+    inventory.errorText += " ; " + text;  // WMI's failure stays the first one told
+    return;
+  }
+  inventory.status = inventory.rows.empty() && inventory.objectCount == 0
+                         ? InventoryStatus::Failed
+                         : InventoryStatus::Incomplete;
+  inventory.errorCode = found.failures.front().code;
+  inventory.errorText = std::move(text);
 }

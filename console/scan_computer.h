@@ -7,7 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "inventory/beyond_qfe.h"
 #include "inventory/computer_inventory.h"
+#include "inventory/merge_update_sources.h"
 #include "inventory/computer_request.h"
 #include "inventory/hotfix_source.h"
 #include "inventory/read_hotfix_record.h"
@@ -23,3 +25,11 @@
 ComputerInventory ScanComputer(HotfixSource& source, const ComputerRequest& request,
                                const HotfixReading& reading, const std::atomic<bool>& stop,
                                const std::function<void()>& connected);
+
+// The rows the sources beyond WMI found (inventory/beyond_qfe.h) added after WMI's for the KBs
+// WMI lacks, each counted as an object. A source that failed makes the inventory incomplete
+// (failed when it holds no row at all), with the first failure's code and every failure's
+// source and text, unless WMI's own failure is already there; rows they add to a failed WMI
+// make it incomplete. A stop counts as a failure with kCancelledCode.
+void AddBeyondQfeRows(ComputerInventory& inventory, const BeyondQfeUpdates& found,
+                      const UtcDateWriter& writeDate, const UpdateRowTexts& texts);

@@ -41,6 +41,10 @@ struct UpdateSources {
 // (or no value at all) leaves WMI alone.
 UpdateSources ParseUpdateSources(std::string_view text);
 
+// The same words where a typing error must be told (the console program's /sources:): false,
+// `sources` unspecified, when a word is not QFE, WU or CBS or when there is no word at all.
+bool ReadUpdateSourcesStrictly(std::string_view text, UpdateSources& sources);
+
 // 100-nanosecond intervals since 1 January 1601, UTC (a FILETIME as one number); 0 when the
 // source gave no usable date.
 using UtcTicks = std::uint64_t;

@@ -46,5 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   FUZZ_CHECK(withWu.windowsUpdate && withWu.servicingPackages == parsed.servicingPackages);
   FUZZ_CHECK(ParseUpdateSources("Cbs " + sources).servicingPackages);
   FUZZ_CHECK(ParseUpdateSources(sources + ";QFE") == parsed);
+  // Where the command line accepts the words, it reads them as the setting does.
+  UpdateSources strict;
+  if (ReadUpdateSourcesStrictly(sources, strict)) FUZZ_CHECK(strict == parsed);
+  FUZZ_CHECK(!ReadUpdateSourcesStrictly(sources + ",WSUS", strict));
   return 0;
 }

@@ -39,6 +39,7 @@ void ExpectSame(const ConsoleOptions& actual, const ConsoleOptions& expected) {
   EXPECT_EQ(actual.kbs, expected.kbs);
   EXPECT_EQ(actual.parallel, expected.parallel);
   EXPECT_EQ(actual.timeoutSeconds, expected.timeoutSeconds);
+  EXPECT_EQ(actual.sources, expected.sources);
 }
 
 TEST(ConsoleOptions, CommandLines) {
@@ -80,6 +81,17 @@ TEST(ConsoleOptions, CommandLines) {
          o.timeoutSeconds = 1;
        }),
        ""},
+      {{"/sources:qfe,WU"},
+       With([](auto& o) {
+         o.sources = UpdateSources{true, false};
+       }),
+       ""},
+      {{"/sources:CBS,qfe,wu"},
+       With([](auto& o) {
+         o.sources = UpdateSources{true, true};
+       }),
+       ""},
+      {{"/sources:QFE"}, With([](auto& o) { o.sources = UpdateSources{}; }), ""},
 
       {{"/bogus"}, {}, "Option inconnue : /bogus"},
       {{"--host:a"}, {}, "Option inconnue : --host"},
@@ -109,6 +121,10 @@ TEST(ConsoleOptions, CommandLines) {
       {{"/kb:KB12a"}, {}, "Valeur incorrecte pour /kb"},
       {{"/kb:0"}, {}, "Valeur incorrecte pour /kb"},
       {{"/kb:2147483648"}, {}, "Valeur incorrecte pour /kb"},
+      {{"/sources:WU,WSUS"},
+       {},
+       "Valeur incorrecte pour /sources : « WU,WSUS » (attendu : QFE, WU ou CBS"},
+      {{"/sources:,"}, {}, "Valeur incorrecte pour /sources"},
       {{"/host:a", "/parallel:x", "/bogus"}, {}, "Valeur incorrecte pour /parallel"},
   };
   for (const OptionsCase& c : cases) {

@@ -177,6 +177,66 @@ TEST(ConsoleProgram, AStoppedRunEndsWithTwoAndStillWritesItsOutput) {
       << fixture.output;
 }
 
+// Windows Update's history of each computer: SRV1's names one KB WMI lacks, SRV2's agent
+// refuses. Thread-safe: every computer's thread makes its own.
+class ScriptedHistory : public UpdateHistorySource {
+ public:
+  explicit ScriptedHistory(std::shared_ptr<std::atomic<int>> reads) : reads_(std::move(reads)) {}
+  std::vector<WuHistoryEntry> ReadHistory(const ComputerRequest& computer) override {
+    ++*reads_;
+    if (computer.computer == "SRV2") throw EOleSysError("Non impl\xC3\xA9ment\xC3\xA9", 0x80004001);
+    return {{kWuInstallation, kWuSucceeded, 44927.0, "Update (KB7000001)", "AutomaticUpdates"}};
+  }
+
+ private:
+  std::shared_ptr<std::atomic<int>> reads_;
+};
+
+class NoPackages : public ServicingPackageSource {
+ public:
+  std::vector<CbsPackageValues> ReadPackages(const ComputerRequest&,
+                                             const std::atomic<bool>&) override {
+    return {};
+  }
+};
+
+TEST(ConsoleProgram, OtherSourcesFromTheOptionOrTheSettingAddRowsAndTheirFailures) {
+  const struct {
+    const char* setting;
+    std::vector<std::string> arguments;
+    int exitCode;
+    int historyReads;
+    bool srv1HasTheUpdate;
+  } cases[] = {
+      {"", {"/host:SRV1"}, 0, 0, false},
+      {"QFE,WU", {"/host:SRV1"}, 0, 1, true},
+      {"WU", {"/host:SRV1", "/sources:QFE"}, 0, 0, false},  // the option wins
+      {"", {"/host:SRV1", "/sources:wu"}, 0, 1, true},
+      {"", {"/host:SRV1", "/host:SRV2", "/sources:WU"}, 2, 2, true},
+      // The KB asked for is not known missing when the history could not be read: 2, not 1.
+      {"", {"/host:SRV2", "/sources:WU", "/kb:5034441"}, 2, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments) + " SOURCES=" + c.setting);
+    ConsoleFixture fixture;
+    fixture.settings.Sources = c.setting;
+    auto reads = std::make_shared<std::atomic<int>>(0);
+    fixture.ports.run.makeHistorySource = [reads] {
+      return std::make_unique<ScriptedHistory>(reads);
+    };
+    fixture.ports.run.makePackageSource = [] { return std::make_unique<NoPackages>(); };
+    fixture.ports.run.rowTexts = {"Mise \xE0 jour (maintenance)", " - remplac\xE9" "e"};
+    EXPECT_EQ(fixture.Run(c.arguments), c.exitCode) << fixture.errors;
+    EXPECT_EQ(reads->load(), c.historyReads);
+    EXPECT_EQ(fixture.output.find("KB7000001") != std::string::npos, c.srv1HasTheUpdate)
+        << fixture.output;
+    EXPECT_EQ(fixture.errors.find("SRV2 : incomplet 0x80004001 Windows Update : Non impl") !=
+                  std::string::npos,
+              c.exitCode == 2)
+        << fixture.errors;
+  }
+}
+
 TEST(ConsoleProgram, HelpPrintsTheUsageAndReadsNothing) {
   ConsoleFixture fixture;
   EXPECT_EQ(fixture.Run({"/?"}), 0);
