@@ -106,9 +106,38 @@ class ConsoleTest(unittest.TestCase):
         rows = list(csv.reader(io.StringIO(out.decode("utf-8"), newline=""), delimiter=";"))
         self.assertEqual(rows[1], [".", "KB1234567", "22/2/2022", "2022-02-22", "Update", ""])
 
+    def test_other_sources_add_packages_and_name_the_agents_refusal(self):
+        # Wine's Windows Update Agent answers E_NOTIMPL to the history; the packages are
+        # written into the 64-bit view of Wine's registry as Windows keeps them.
+        key = ("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Component Based Servicing"
+               "\\Packages\\Package_for_KB5026446~31bf3856ad364e35~amd64~~19041.2965.1.5")
+        values = [("CurrentState", "REG_DWORD", "112"), ("InstallTimeHigh", "REG_DWORD", "31032923"),
+                  ("InstallTimeLow", "REG_DWORD", "2615713792"), ("InstallUser", "REG_SZ", "S-1-5-18")]
+        for name, kind, data in values:
+            subprocess.check_call([*RUNNER, "reg", "add", key, "/v", name, "/t", kind, "/d", data,
+                                   "/f", "/reg:64"], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL)
+        try:
+            code, out, err = run("/sources:qfe,wu,cbs", "/format:json")
+        finally:
+            subprocess.call([*RUNNER, "reg", "delete", key, "/f", "/reg:64"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.assertEqual(code, 2, err)
+        computer = json.loads(out.decode("utf-8"))["computers"][0]
+        self.assertEqual(computer["status"], "incomplete")
+        self.assertEqual(computer["errorCode"], "0x80004001")
+        self.assertTrue(computer["errorText"].startswith("Windows Update : "), computer)
+        self.assertEqual([r["kb"] for r in computer["rows"]], ["KB1234567", "KB5026446"])
+        package = computer["rows"][1]
+        self.assertEqual(package["installedOnIso"], "2023-05-14")
+        self.assertEqual(package["description"], "Mise \u00e0 jour (maintenance)")
+        self.assertEqual(package["installedBy"], "NT AUTHORITY\\SYSTEM")
+        self.assertIn("Windows Update", err.decode("cp1252"))
+
     def test_bad_command_lines_scan_nothing(self):
         for arguments, named in [(["/color:blue"], "/color"), (["/parallel:0"], "/parallel"),
                                  (["/format:xml"], "/format"), (["/kb:KBx"], "/kb"),
+                                 (["/sources:qfe,wsus"], "/sources"),
                                  (["/hosts:Z:\\no\\such\\file.txt"], "file.txt")]:
             with self.subTest(arguments=arguments):
                 code, out, err = run(*arguments)
@@ -121,7 +150,7 @@ class ConsoleTest(unittest.TestCase):
         self.assertEqual(code, 0)
         text = out.decode("cp1252")
         for option in ["/host:", "/hosts:", "/user:", "/format:", "/out:", "/kb:", "/parallel:",
-                       "/timeout:"]:
+                       "/timeout:", "/sources:"]:
             self.assertIn(option, text)
 
 
