@@ -40,10 +40,13 @@ DWORD WINAPI ReadInBackground(void* parameter) {
     reading.result =
         ReadBeyondQfe(reading.which, reading.computer, history, packages, reading.stop);
   } catch (...) {
-    // Out of memory: the sources give nothing, and say so below.
-    reading.result = {};
-    reading.result = SourcesFailed(reading.which, static_cast<std::int32_t>(E_OUTOFMEMORY),
-                                   SystemMessage(E_OUTOFMEMORY));
+    // Out of memory: the sources give nothing and say so, if even that can be said.
+    try {
+      reading.result = SourcesFailed(reading.which, static_cast<std::int32_t>(E_OUTOFMEMORY),
+                                     SystemMessage(E_OUTOFMEMORY));
+    } catch (...) {
+      reading.result = {};
+    }
   }
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "Systeme/errors.h"
 #include "Systeme/system_message_win32.h"
 #include "Systeme/text_convert_win32.h"
+#include "Systeme/this_computer_win32.h"
 #include "Systeme/unique_handle_win32.h"
 #include "inventory/ole_message.h"
 
@@ -26,10 +27,6 @@ constexpr REGSAM kView = KEY_WOW64_64KEY;
 [[noreturn]] void ThrowRegistryFailure(LONG error) {
   const auto code = static_cast<std::int32_t>(HRESULT_FROM_WIN32(static_cast<DWORD>(error)));
   throw EOleSysError(FirstOleMessage(code, {SystemMessage(static_cast<DWORD>(error))}), code);
-}
-
-bool IsThisComputer(const std::string& computer) {
-  return computer.empty() || computer == ".";
 }
 
 bool IsListed(std::wstring_view name) {

@@ -9,6 +9,7 @@
 
 #include "Systeme/com_owners_win32.h"
 #include "Systeme/text_convert_win32.h"
+#include "Systeme/this_computer_win32.h"
 #include "inventory/com_account_win32.h"
 #include "inventory/com_failure_win32.h"
 
@@ -19,10 +20,6 @@ namespace {
 // CLSID_UpdateSession; the import library that would define it is not linked for one GUID.
 constexpr CLSID kUpdateSessionClass = {
     0x4cb43d7f, 0x7eee, 0x4906, {0x86, 0x98, 0x60, 0xda, 0x1c, 0x38, 0xf2, 0xfe}};
-
-bool IsThisComputer(const std::string& computer) {
-  return computer.empty() || computer == ".";
-}
 
 // The session on this computer (in process), or on another one through DCOM with the account
 // given: "Using WUA From a Remote Computer" creates UpdateSession there by CoCreateInstanceEx.

@@ -11,6 +11,7 @@
 
 #include "Systeme/com_scope_win32.h"
 #include "Systeme/errors.h"
+#include "Systeme/this_computer_win32.h"
 #include "inventory/cbs_packages_win32.h"
 #include "inventory/wu_history_win32.h"
 #include "servicing_packages_registry.h"
@@ -74,6 +75,29 @@ TEST_F(BeyondQfeSourcesTest, AStopEndsThePackagesAtOnce) {
 TEST_F(BeyondQfeSourcesTest, AnUnreachableRegistryIsTheSourcesFailure) {
   CbsPackageSourceWin32 source;
   EXPECT_THROW(source.ReadPackages({"no-such-computer.invalid", "", "", ""}, stop), EOleSysError);
+}
+
+TEST(IsThisComputer, NamesOfThisComputerAndOthers) {
+  char name[256] = {};
+  DWORD length = 256;
+  ASSERT_TRUE(GetComputerNameA(name, &length));
+  std::string lower(name, length);
+  for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  const struct {
+    std::string name;
+    bool here;
+  } cases[] = {
+      {"", true},
+      {".", true},
+      {"LocalHost", true},
+      {"127.0.0.1", true},
+      {lower, true},
+      {"no-such-computer.invalid", false},
+      {"localhost2", false},
+      {lower + "x", false},
+      {"..", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsThisComputer(c.name), c.here) << c.name;
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+#include "Systeme/this_computer_win32.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "Systeme/text_convert_win32.h"
+
+namespace {
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  return !a.empty() &&
+         CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
+                        b.c_str(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+std::wstring ComputerName(COMPUTER_NAME_FORMAT format) {
+  wchar_t name[256] = {};
+  DWORD length = 256;
+  if (!GetComputerNameExW(format, name, &length)) return {};
+  return std::wstring(name, length);
+}
+
+}  // namespace
+
+bool IsThisComputer(std::string_view name) {
+  if (name.empty() || name == ".") return true;
+  const std::wstring wide = AnsiToWide(name);
+  for (const wchar_t* alias : {L"localhost", L"127.0.0.1", L"::1"}) {
+    if (SameName(wide, alias)) return true;
+  }
+  for (const COMPUTER_NAME_FORMAT format :
+       {ComputerNameNetBIOS, ComputerNameDnsHostname, ComputerNameDnsFullyQualified}) {
+    if (SameName(wide, ComputerName(format))) return true;
+  }
+  return false;
+}

@@ -1,0 +1,9 @@
+#pragma once
+// Whether a computer name the user gave is the computer the program runs on. The registry and
+// the Windows Update Agent must then be opened directly: through the remote registry service or
+// DCOM they would need a service that may well be stopped, and rights a local reader lacks.
+#include <string_view>
+
+// True for "", ".", "localhost", the loopback addresses and this computer's NetBIOS, DNS host
+// and fully qualified names, in any letter case. `name` is in the system code page.
+bool IsThisComputer(std::string_view name);
