@@ -126,3 +126,11 @@ std::unique_ptr<LocaleText> MakeWindowsLocaleText() {
 std::unique_ptr<LocaleText> MakeWindowsLocaleText(std::uint32_t localeId) {
   return std::make_unique<WindowsLocaleText>(static_cast<LCID>(localeId));
 }
+
+std::string UserListSeparator() {
+  char separator[8] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SLIST, separator, sizeof separator) <= 1) {
+    return ",";
+  }
+  return separator;
+}

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "Systeme/locale_text_win32.h"
 #include "Systeme/errors.h"
 #include "Systeme/replace_file_win32.h"
 #include "Systeme/text_convert_win32.h"
@@ -96,10 +97,7 @@ std::string CommandPortsWin32::ComputerName() {
 }
 
 std::string CommandPortsWin32::ListSeparator() {
-  char separator[8] = {};
-  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SLIST, separator, sizeof separator) <= 1)
-    return ";";
-  return separator;
+  return UserListSeparator();
 }
 
 std::string CommandPortsWin32::AnsiToUtf8(const std::string& text) {

@@ -1,5 +1,4 @@
 // The scan: what "Analyser" runs, and the two handlers that guard it while it runs.
-#include <cstdio>
 #include <exception>
 #include <functional>
 #include <initializer_list>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "Systeme/errors.h"
+#include "Systeme/hresult_text.h"
 #include "app/main_form.h"
 #include "inventory/read_hotfix_record.h"
 #include "inventory/update_sources.h"
@@ -30,12 +30,6 @@ void RunAllSteps(std::exception_ptr failure, std::initializer_list<std::function
     }
   }
   if (failure) std::rethrow_exception(failure);
-}
-
-std::string HexCode(std::int32_t code) {
-  char text[9];
-  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(static_cast<std::uint32_t>(code)));
-  return text;
 }
 
 }  // namespace
@@ -146,15 +140,15 @@ void TMainForm::ShowScanFailure(std::exception_ptr failure) {
   try {
     std::rethrow_exception(failure);
   } catch (const EOleException& error) {
-    instruction = "Erreur (exception) 0x";
+    instruction = "Erreur (exception) ";
     message = error.what();
     code = error.ErrorCode();
   } catch (const EOleSysError& error) {
-    instruction = "Erreur (système) 0x";
+    instruction = "Erreur (système) ";
     message = error.what();
     code = error.ErrorCode();
   }
-  ports_.dialogs.ShowTaskMessage(kApplicationTitle, instruction + HexCode(code), message,
+  ports_.dialogs.ShowTaskMessage(kApplicationTitle, instruction + HresultText(code), message,
                                  tdIconWarning, tdbOk, false);
 }
 

@@ -46,15 +46,6 @@ TSettings LoadSettingsBesideProgram() {
   return settings;
 }
 
-// The user's list separator; a comma when the locale gives none.
-std::string ListSeparator() {
-  char separator[8] = {};
-  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SLIST, separator, sizeof separator) <= 1) {
-    return ",";
-  }
-  return separator;
-}
-
 std::atomic<bool> stopRequested{false};
 
 }  // namespace
@@ -85,7 +76,7 @@ int wmain() {
       },
       .ansiToUtf8 = [](std::string_view text) { return AnsiToUtf8(text); },
       .utf8ToAnsi = [](std::string_view text) { return Utf8ToAnsi(text); },
-      .listSeparator = ListSeparator(),
+      .listSeparator = UserListSeparator(),
       .run = RunPorts{.threads = threads,
                       .makeMailbox = MakeRunMailboxWin32,
                       .clock = RunClockWin32,

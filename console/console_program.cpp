@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "Systeme/hresult_text.h"
 #include "Systeme/errors.h"
 #include "console/exit_code.h"
 #include "console/host_list.h"

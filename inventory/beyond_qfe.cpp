@@ -1,11 +1,11 @@
 #include "inventory/beyond_qfe.h"
 
-#include <cstdio>
 #include <exception>
 #include <new>
 #include <utility>
 
 #include "Systeme/errors.h"
+#include "Systeme/hresult_text.h"
 
 namespace {
 
@@ -69,12 +69,10 @@ std::string SourceFailuresText(const std::vector<SourceFailure>& failures) {
   std::string text;
   for (const SourceFailure& failure : failures) {
     if (failure.code == kCancelledCode) continue;
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X",
-                  static_cast<unsigned>(static_cast<std::uint32_t>(failure.code)));
     if (!text.empty()) text += "\n";
     // French puts a no-break space before the colon.
-    text += SourceName(failure.source) + "\xC2\xA0: " + code + " " + failure.text;
+    text +=
+        SourceName(failure.source) + "\xC2\xA0: " + HresultText(failure.code) + " " + failure.text;
   }
   return text;
 }

@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "list/export_parts.h"
+#include "Systeme/hresult_text.h"
 #include "list/kb_order.h"
 #include "list/utf8_text.h"
 

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "list/copy_text.h"
+#include "Systeme/hresult_text.h"
 #include "list/export_parts.h"
 #include "list/kb_order.h"
 

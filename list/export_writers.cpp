@@ -1,6 +1,5 @@
 #include "list/export_writers.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "inventory/date_text.h"
@@ -28,13 +27,6 @@ KbPresence CheckKbs(const ComputerInventory& computer, const std::vector<std::st
     }
   }
   return presence;
-}
-
-std::string HresultText(std::int32_t code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X",
-                static_cast<unsigned>(static_cast<std::uint32_t>(code)));
-  return text;
 }
 
 std::string IsoDate(std::string_view installedOn, const TFormatSettings& settings,

@@ -54,9 +54,6 @@ KbPresence CheckKbs(const ComputerInventory& computer, const std::vector<std::st
 std::string WriteExport(const std::vector<ComputerInventory>& computers,
                         const ExportSettings& settings);
 
-// "0x80041015": the code's 8 upper-case hexadecimal digits.
-std::string HresultText(std::int32_t code);
-
 // The row's "Installé le" text as yyyy-mm-dd, read with the user's short date format the way
 // the date column reads it; empty when it does not read as a date.
 std::string IsoDate(std::string_view installedOn, const TFormatSettings& settings, int currentYear);
