@@ -17,6 +17,7 @@ constexpr std::uint32_t kStopPollMs = 50;
 struct JobInputs {
   std::shared_ptr<RunMailbox> mailbox;
   std::function<std::unique_ptr<HotfixSource>()> makeSource;
+  std::uint32_t timeoutMs = 0;
   UpdateSources sources;
   std::function<std::unique_ptr<UpdateHistorySource>()> makeHistorySource;
   std::function<std::unique_ptr<ServicingPackageSource>()> makePackageSource;
@@ -68,6 +69,8 @@ void RunJob(Job& job) noexcept {
       const HotfixReading reading{inputs.parseSettings, inputs.displaySettings, *inputs.timeZone,
                                   inputs.currentYear};
       const std::unique_ptr<HotfixSource> source = inputs.makeSource();
+      // Once connected the run no longer gives a computer up: each object is bounded instead.
+      source->LimitWaitPerObject(inputs.timeoutMs);
       result = ScanComputer(*source, job.request, reading, job.stop, [&] {
         mailbox.Post(RunEvent{job.index, RunEvent::Kind::Connected, {}});
       });
@@ -82,12 +85,6 @@ void RunJob(Job& job) noexcept {
     // Out of memory even for the report: the computer stays unanswered and runs into its
     // timeout if it had not answered yet.
   }
-}
-
-std::string TimeoutText(std::uint32_t timeoutMs) {
-  const std::string delay = timeoutMs % 1000 == 0 ? std::to_string(timeoutMs / 1000) + " s"
-                                                  : std::to_string(timeoutMs) + " ms";
-  return "Pas de réponse dans le délai de " + delay;
 }
 
 enum class State { Waiting, Connecting, Reading, Settled };
@@ -108,6 +105,7 @@ class Run {
     auto inputs = std::make_shared<JobInputs>();
     inputs->mailbox = ports.makeMailbox();
     inputs->makeSource = ports.makeSource;
+    inputs->timeoutMs = settings.timeoutMs;
     inputs->sources = settings.sources;
     inputs->makeHistorySource = ports.makeHistorySource;
     inputs->makePackageSource = ports.makePackageSource;
@@ -185,7 +183,7 @@ class Run {
     const std::uint32_t now = ports_.clock();
     for (const std::size_t index : std::vector<std::size_t>(active_)) {
       if (states_[index] == State::Connecting && now - startedAt_[index] >= timeoutMs_) {
-        GiveUp(index, kTimeoutCode, TimeoutText(timeoutMs_));
+        GiveUp(index, kTimeoutCode, NoAnswerText(timeoutMs_));
       }
     }
   }

@@ -16,3 +16,10 @@ struct ComputerRequest {
 inline constexpr std::int32_t kCancelledCode = static_cast<std::int32_t>(0x800704C7);  // stopped
 inline constexpr std::int32_t kTimeoutCode = static_cast<std::int32_t>(0x800705B4);    // no answer
 inline constexpr std::int32_t kUnexpectedCode = static_cast<std::int32_t>(0x80004005);
+
+// What a computer that did not answer within `timeoutMs` is reported with (kTimeoutCode).
+inline std::string NoAnswerText(std::uint32_t timeoutMs) {
+  const std::string delay = timeoutMs % 1000 == 0 ? std::to_string(timeoutMs / 1000) + " s"
+                                                  : std::to_string(timeoutMs) + " ms";
+  return "Pas de r\xC3\xA9ponse dans le d\xC3\xA9lai de " + delay;
+}

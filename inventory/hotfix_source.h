@@ -49,4 +49,9 @@ class HotfixSource {
                                                        const std::string& nameSpace,
                                                        const std::string& user,
                                                        const std::string& password) = 0;
+  // Bounds the wait for each next object of the enumerations it gives: one that does not come
+  // within `milliseconds` fails the enumeration with kTimeoutCode (inventory/computer_request.h),
+  // so that a computer that stops answering midway cannot hold its reader for ever. Without it
+  // the wait is as long as the computer takes (the window's scan, which the user can stop).
+  virtual void LimitWaitPerObject(std::uint32_t milliseconds) { static_cast<void>(milliseconds); }
 };

@@ -16,6 +16,7 @@
 #include "Systeme/text_convert_win32.h"
 #include "inventory/com_account_win32.h"
 #include "inventory/com_failure_win32.h"
+#include "inventory/computer_request.h"
 #include "inventory/ole_message.h"
 
 using Microsoft::WRL::ComPtr;
@@ -84,14 +85,20 @@ class WmiObject : public HotfixObject {
 
 class WmiEnumeration : public HotfixEnumeration {
  public:
-  WmiEnumeration(ComPtr<IEnumWbemClassObject> enumerator, std::shared_ptr<Credentials> account)
-      : enumerator_(std::move(enumerator)), account_(std::move(account)) {}
+  WmiEnumeration(ComPtr<IEnumWbemClassObject> enumerator, std::shared_ptr<Credentials> account,
+                 std::uint32_t waitPerObjectMs)
+      : enumerator_(std::move(enumerator)),
+        account_(std::move(account)),
+        waitPerObjectMs_(waitPerObjectMs) {}
 
   std::unique_ptr<HotfixObject> Next() override {
     ComPtr<IWbemClassObject> object;
     ULONG returned = 0;
     ClearErrorInfo();
-    const HRESULT code = enumerator_->Next(static_cast<LONG>(WBEM_INFINITE), 1, &object, &returned);
+    const HRESULT code =
+        enumerator_->Next(static_cast<LONG>(waitPerObjectMs_), 1, &object, &returned);
+    // A success code, yet not the end of the list: what was not read may hold any KB.
+    if (code == WBEM_S_TIMEDOUT) throw EOleException(NoAnswerText(waitPerObjectMs_), kTimeoutCode);
     // A failure is not the end of the list: it is reported, and the rows read so far stay.
     ThrowIfFailed(code);
     if (code != S_OK || returned == 0 || !object) return nullptr;
@@ -101,15 +108,17 @@ class WmiEnumeration : public HotfixEnumeration {
  private:
   ComPtr<IEnumWbemClassObject> enumerator_;
   std::shared_ptr<Credentials> account_;  // the enumerator's proxy points into it
+  std::uint32_t waitPerObjectMs_;
 };
 
 class WmiService : public HotfixService {
  public:
   WmiService(ComPtr<IUnknown> locator, ComPtr<IWbemServices> services,
-             std::shared_ptr<Credentials> account)
+             std::shared_ptr<Credentials> account, std::uint32_t waitPerObjectMs)
       : locator_(std::move(locator)),
         services_(std::move(services)),
-        account_(std::move(account)) {}
+        account_(std::move(account)),
+        waitPerObjectMs_(waitPerObjectMs) {}
 
   std::unique_ptr<HotfixEnumeration> InstancesOf(const std::string& className) override {
     const UniqueBstr wideClass(AnsiToWide(className));
@@ -119,13 +128,14 @@ class WmiService : public HotfixService {
         wideClass.get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr,
         &enumerator));
     SetBlanket(enumerator.Get(), account_.get());
-    return std::make_unique<WmiEnumeration>(std::move(enumerator), account_);
+    return std::make_unique<WmiEnumeration>(std::move(enumerator), account_, waitPerObjectMs_);
   }
 
  private:
   ComPtr<IUnknown> locator_;  // lives for the scan, as the connection does
   ComPtr<IWbemServices> services_;
   std::shared_ptr<Credentials> account_;  // null for the current account
+  std::uint32_t waitPerObjectMs_;
 };
 
 }  // namespace
@@ -186,15 +196,20 @@ std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string&
                                        WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr, nullptr,
                                        &services));
 
-  return MakeWmiService(std::move(services), user, password, std::move(locator));
+  return MakeWmiService(std::move(services), user, password, std::move(locator), waitPerObjectMs_);
+}
+
+void WmiHotfixSource::LimitWaitPerObject(std::uint32_t milliseconds) {
+  waitPerObjectMs_ = milliseconds;
 }
 
 std::unique_ptr<HotfixService> MakeWmiService(ComPtr<IWbemServices> services,
                                               const std::string& user, const std::string& password,
-                                              ComPtr<IUnknown> keepAlive) {
+                                              ComPtr<IUnknown> keepAlive,
+                                              std::uint32_t waitPerObjectMs) {
   std::shared_ptr<Credentials> account;
   if (!user.empty()) account = std::make_shared<Credentials>(user, password);
   SetBlanket(services.Get(), account.get());
-  return std::make_unique<WmiService>(std::move(keepAlive), std::move(services),
-                                      std::move(account));
+  return std::make_unique<WmiService>(std::move(keepAlive), std::move(services), std::move(account),
+                                      waitPerObjectMs);
 }

@@ -23,14 +23,20 @@ class WmiHotfixSource : public HotfixSource {
                                                const std::string& nameSpace,
                                                const std::string& user,
                                                const std::string& password) override;
+  void LimitWaitPerObject(std::uint32_t milliseconds) override;
+
+ private:
+  std::uint32_t waitPerObjectMs_ = WBEM_INFINITE;
 };
 
 // The service over a connection already made. The connection's proxy, and every enumerator it
 // gives, get the account's blanket (the current account when user is empty). keepAlive (the
-// locator) lives as long as the service.
+// locator) lives as long as the service. Its enumerations wait waitPerObjectMs for each object
+// (see HotfixSource::LimitWaitPerObject).
 std::unique_ptr<HotfixService> MakeWmiService(Microsoft::WRL::ComPtr<IWbemServices> services,
                                               const std::string& user, const std::string& password,
-                                              Microsoft::WRL::ComPtr<IUnknown> keepAlive = nullptr);
+                                              Microsoft::WRL::ComPtr<IUnknown> keepAlive = nullptr,
+                                              std::uint32_t waitPerObjectMs = WBEM_INFINITE);
 
 // The message an OLE failure code carries when no description came with it: the system's text
 // for the code, or else "Erreur OLE %.8x". Trailing blanks, control characters and full stops

@@ -66,7 +66,8 @@ struct ScriptedWorld {
   std::map<std::string, std::atomic<int>> objectsRead;  // objects handed out, per computer
   Gate hang;
   Gate resume;
-  std::atomic<bool> stop{false};  // the flag a Ctrl+C would set
+  std::atomic<bool> stop{false};                  // the flag a Ctrl+C would set
+  std::atomic<std::uint32_t> waitPerObjectMs{0};  // the last bound a source was given
 };
 
 class ScriptedSource : public HotfixSource {
@@ -89,6 +90,9 @@ class ScriptedSource : public HotfixSource {
                           static_cast<std::int32_t>(0x800706BA));
     }
     return std::make_unique<Service>(world_, server, script);
+  }
+  void LimitWaitPerObject(std::uint32_t milliseconds) override {
+    world_->waitPerObjectMs = milliseconds;
   }
 
  private:

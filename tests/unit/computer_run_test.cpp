@@ -197,6 +197,8 @@ TEST(ComputerRun, AHangingComputerIsGivenUpAndItsPlaceGoesToTheNext) {
   EXPECT_EQ(results[1].rows.size(), 2u);
   EXPECT_EQ(results[3].status, InventoryStatus::Complete);
   EXPECT_EQ(results[3].rows.size(), 3u);
+  // Once a computer answers, the same delay bounds the wait for each of its objects.
+  EXPECT_EQ(world->waitPerObjectMs.load(), 300u);
 
   // The threads given up answer after the run is over: they must own all they touch (the
   // sanitizer build checks it) and read nothing once they connect.

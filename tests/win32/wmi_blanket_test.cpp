@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Systeme/com_scope_win32.h"
+#include "Systeme/errors.h"
 #include "inventory/wmi_source_win32.h"
 
 using Microsoft::WRL::ComPtr;
@@ -81,17 +82,29 @@ class FakeProxy : public Interface, public IClientSecurity {
   ULONG references_ = 1;
 };
 
+// What the enumerator was asked to wait, and whether it answers that the wait ran out.
+struct NextCalls {
+  std::vector<LONG> timeouts;
+  bool timeOut = false;
+};
+
 class FakeEnumerator : public FakeProxy<IEnumWbemClassObject> {
  public:
-  using FakeProxy::FakeProxy;
+  FakeEnumerator(std::vector<Blanket>& blankets, NextCalls* calls)
+      : FakeProxy(blankets), calls_(calls) {}
   HRESULT STDMETHODCALLTYPE Reset() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Next(LONG, ULONG, IWbemClassObject**, ULONG* returned) override {
+  HRESULT STDMETHODCALLTYPE Next(LONG timeout, ULONG, IWbemClassObject**,
+                                 ULONG* returned) override {
     *returned = 0;
-    return WBEM_S_FALSE;
+    if (calls_) calls_->timeouts.push_back(timeout);
+    return calls_ && calls_->timeOut ? WBEM_S_TIMEDOUT : WBEM_S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE NextAsync(ULONG, IWbemObjectSink*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Clone(IEnumWbemClassObject**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Skip(LONG, ULONG) override { return E_NOTIMPL; }
+
+ private:
+  NextCalls* calls_;
 };
 
 #define FIXTALLY_NOT_USED(name, ...)                     \
@@ -101,10 +114,11 @@ class FakeEnumerator : public FakeProxy<IEnumWbemClassObject> {
 
 class FakeServices : public FakeProxy<IWbemServices> {
  public:
-  using FakeProxy::FakeProxy;
+  explicit FakeServices(std::vector<Blanket>& blankets, NextCalls* calls = nullptr)
+      : FakeProxy(blankets), calls_(calls) {}
   HRESULT STDMETHODCALLTYPE CreateInstanceEnum(const BSTR, LONG, IWbemContext*,
                                                IEnumWbemClassObject** enumerator) override {
-    *enumerator = new FakeEnumerator(blankets_);
+    *enumerator = new FakeEnumerator(blankets_, calls_);
     return S_OK;
   }
   FIXTALLY_NOT_USED(OpenNamespace, const BSTR, LONG, IWbemContext*, IWbemServices**,
@@ -135,6 +149,9 @@ class FakeServices : public FakeProxy<IWbemServices> {
                     IWbemClassObject**, IWbemCallResult**)
   FIXTALLY_NOT_USED(ExecMethodAsync, const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
                     IWbemObjectSink*)
+
+ private:
+  NextCalls* calls_;
 };
 
 #undef FIXTALLY_NOT_USED
@@ -172,6 +189,35 @@ TEST(WmiBlanket, EveryProxyImpersonatesWithEachCallAuthenticated) {
       EXPECT_EQ(blanket.domain, c.expectedDomain);
       EXPECT_EQ(blanket.password, c.expectedPassword);
     }
+  }
+}
+
+TEST(WmiEnumeration, TheWaitForEachObjectIsTheOneGivenAndRunningOutIsAFailure) {
+  ComScope com(COINIT_APARTMENTTHREADED);
+  std::vector<Blanket> blankets;
+  for (const bool limited : {false, true}) {
+    SCOPED_TRACE(limited ? "limited" : "unlimited");
+    NextCalls calls;
+    calls.timeOut = limited;
+    ComPtr<IWbemServices> services;
+    services.Attach(new FakeServices(blankets, &calls));
+    auto service = limited ? MakeWmiService(services, "", "", nullptr, 5000)
+                           : MakeWmiService(services, "", "");
+    auto enumeration = service->InstancesOf("Win32_QuickFixEngineering");
+    if (!limited) {
+      EXPECT_EQ(enumeration->Next(),
+                nullptr);  // the end of the list, waited for as long as it takes
+      EXPECT_EQ(calls.timeouts, std::vector<LONG>{static_cast<LONG>(WBEM_INFINITE)});
+      continue;
+    }
+    try {
+      enumeration->Next();
+      ADD_FAILURE() << "a wait that ran out read as the end of the list";
+    } catch (const EOleException& error) {
+      EXPECT_EQ(static_cast<std::uint32_t>(error.ErrorCode()), 0x800705B4u);
+      EXPECT_STREQ(error.what(), "Pas de r\xC3\xA9ponse dans le d\xC3\xA9lai de 5 s");
+    }
+    EXPECT_EQ(calls.timeouts, std::vector<LONG>{5000});
   }
 }
 
