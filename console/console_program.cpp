@@ -3,8 +3,8 @@
 #include <exception>
 #include <utility>
 
-#include "Systeme/hresult_text.h"
 #include "Systeme/errors.h"
+#include "Systeme/hresult_text.h"
 #include "console/exit_code.h"
 #include "console/host_list.h"
 #include "console/options.h"

@@ -1,8 +1,8 @@
 // The JSON output (RFC 8259) in UTF-8: one object per computer, with its status and rows.
 #include <string_view>
 
-#include "list/export_parts.h"
 #include "Systeme/hresult_text.h"
+#include "list/export_parts.h"
 #include "list/kb_order.h"
 #include "list/utf8_text.h"
 

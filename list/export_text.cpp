@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "list/copy_text.h"
 #include "Systeme/hresult_text.h"
+#include "list/copy_text.h"
 #include "list/export_parts.h"
 #include "list/kb_order.h"
 
@@ -24,9 +24,12 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-int NameWidth(const std::vector<ComputerInventory>& computers) {
+// The computer column's width: the longest name among the computers listed. A computer without
+// rows has no line in the list (its status line follows it), so it does not widen the column.
+int NameWidth(const std::vector<ComputerInventory>& computers, bool rowsOnly) {
   std::size_t widest = 0;
   for (const ComputerInventory& computer : computers) {
+    if (rowsOnly && computer.rows.empty()) continue;
     widest = std::max(widest, computer.computer.size());
   }
   return static_cast<int>(std::min<std::size_t>(widest, 4096));
@@ -45,7 +48,7 @@ void AppendRows(std::string& out, const std::vector<ComputerInventory>& computer
     out.append(BuildCopyText(all, widths, settings.copySeparator));
     return;
   }
-  const int nameWidth = NameWidth(computers);
+  const int nameWidth = NameWidth(computers, true);
   for (std::size_t i = 0; i < computers.size(); ++i) {
     for (const TTreeDataClass* row : ordered[i]) {
       out.append(PadRight(computers[i].computer, nameWidth));
@@ -71,7 +74,7 @@ void AppendList(std::string& line, std::string_view label, const std::vector<std
 
 void AppendKbChecks(std::string& out, const std::vector<ComputerInventory>& computers,
                     const ExportSettings& settings) {
-  const int nameWidth = NameWidth(computers);
+  const int nameWidth = NameWidth(computers, false);
   for (const ComputerInventory& computer : computers) {
     const KbPresence presence = CheckKbs(computer, settings.kbs);
     std::string line;  // UTF-8 until converted

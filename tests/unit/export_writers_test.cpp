@@ -81,7 +81,8 @@ TEST(ExportText, ComputerColumnAndStatusLines) {
                static_cast<std::int32_t>(0x80041001),
                "\xC3\xA9"
                "chec g\xC3\xA9n\xC3\xA9ral\r\n"),
-      Computer("S3", {}, InventoryStatus::Failed, static_cast<std::int32_t>(0x800706BA),
+      // A computer without rows has no line in the list: its name does not widen the column.
+      Computer("INJOIGNABLE-01", {}, InventoryStatus::Failed, static_cast<std::int32_t>(0x800706BA),
                "Le serveur RPC n'est pas disponible.\r\n")};
   EXPECT_EQ(WriteExport(computers, settings),
             "SRV10|KB3 |1/1/2020|Fix            |a\r\n"
@@ -89,7 +90,7 @@ TEST(ExportText, ComputerColumnAndStatusLines) {
             "S2   |KB1 |        |Security Update| \r\n"
             "S2 : incomplet, 1 lignes lues (0x80041001) \xE9"
             "chec g\xE9n\xE9ral\r\n"
-            "S3 : \xE9"
+            "INJOIGNABLE-01 : \xE9"
             "chec (0x800706BA) Le serveur RPC n'est pas disponible.\r\n");
 }
 
