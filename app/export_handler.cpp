@@ -40,6 +40,9 @@ void TMainForm::ExportClick() {
   ComputerInventory inventory;
   inventory.computer = computer;
   inventory.objectCount = HotfixCount;
+  inventory.status = ScanStatus;
+  inventory.errorCode = ScanErrorCode;
+  inventory.errorText = ScanErrorText;
   for (const TTreeDataClass* row : RowsInDisplayOrder(vst)) inventory.rows.push_back(*row);
 
   ExportSettings settings;

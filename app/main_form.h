@@ -27,6 +27,7 @@
 #include "app/chrome/dialogs.h"
 #include "app/command_ports.h"
 #include "app/form_view.h"
+#include "inventory/computer_inventory.h"
 #include "inventory/hotfix_source.h"
 #include "inventory/time_zone.h"
 #include "list/clipboard.h"
@@ -92,6 +93,7 @@ class TMainForm {
   std::vector<SourceFailure> AddBeyondQfeRows(UpdateSources which, const TFormatSettings& display);
   void ShowSourceFailures(const std::vector<SourceFailure>& failures);
   void ShowScanFailure(std::exception_ptr failure);  // WMI's error dialog
+  void NoteScanFailure(std::int32_t code, const std::string& text);
 
   // Columns, sorting and colours
   void vstGetText(PVirtualNode node, TColumnIndex column, std::string& cellText);
@@ -133,6 +135,12 @@ class TMainForm {
   bool Busy = false;
   bool CancelRequested = false;
   std::int32_t HotfixCount = 0;
+  // How complete the rows of the last scan are, for "Exporter…": a failure or a stop leaves the
+  // rows read before it, which a file must not call complete. The code and text (UTF-8) are the
+  // first failure's.
+  InventoryStatus ScanStatus = InventoryStatus::Complete;
+  std::int32_t ScanErrorCode = 0;
+  std::string ScanErrorText;
   std::array<TSortDirection, 4> ColumnDirections{sdAscending, sdDescending, sdDescending,
                                                  sdDescending};
   std::array<int, 4> ColumnTextWidths{};

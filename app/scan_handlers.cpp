@@ -10,6 +10,7 @@
 #include "Systeme/errors.h"
 #include "Systeme/hresult_text.h"
 #include "app/main_form.h"
+#include "inventory/beyond_qfe.h"
 #include "inventory/read_hotfix_record.h"
 #include "inventory/update_sources.h"
 #include "list/add_hotfix_node.h"
@@ -92,6 +93,9 @@ void TMainForm::ClearList() {
 
 void TMainForm::ScanHotfixes() {
   HotfixCount = 0;
+  ScanStatus = InventoryStatus::Complete;
+  ScanErrorCode = 0;
+  ScanErrorText.clear();
   const TFormatSettings displaySettings = ports_.locale.FormatSettings();
   const TFormatSettings parseSettings = ScanParseSettings(displaySettings);
 
@@ -110,9 +114,17 @@ void TMainForm::ScanHotfixes() {
         ++HotfixCount;
       }
     }
+  } catch (const EOleSysError& error) {
+    failure = std::current_exception();
+    NoteScanFailure(error.ErrorCode(), error.what());
+  } catch (const std::exception& error) {
+    failure = std::current_exception();
+    NoteScanFailure(kUnexpectedCode, error.what());
   } catch (...) {
     failure = std::current_exception();
+    NoteScanFailure(kUnexpectedCode, "Erreur inattendue");
   }
+  if (CancelRequested) NoteScanFailure(kCancelledCode, kStoppedText);
 
   // The other sources named by SOURCES add the KBs WMI lacks, even when WMI failed or was cut
   // short: what each source gives is true on its own. Without them nothing here changes.
@@ -126,11 +138,27 @@ void TMainForm::ScanHotfixes() {
     }
   }
 
+  for (const SourceFailure& source : sourceFailures) {
+    NoteScanFailure(source.code, SourceName(source.source) + " : " + source.text);
+  }
+  // Rows that other sources added make a failed WMI a partial list.
+  if (ScanStatus == InventoryStatus::Failed && vst.RootNodeCount() > 0) {
+    ScanStatus = InventoryStatus::Incomplete;
+  }
+
   if (HotfixCount != 0) {
     ports_.view.SetCaption(ControlId::LabelNbKB, "(" + std::to_string(HotfixCount) + ")");
   }
   if (failure) ShowScanFailure(failure);
   ShowSourceFailures(sourceFailures);
+}
+
+void TMainForm::NoteScanFailure(std::int32_t code, const std::string& text) {
+  if (ScanStatus != InventoryStatus::Complete) return;  // the first failure is the one told
+  const bool anyRead = HotfixCount > 0 || vst.RootNodeCount() > 0;
+  ScanStatus = anyRead ? InventoryStatus::Incomplete : InventoryStatus::Failed;
+  ScanErrorCode = code;
+  ScanErrorText = text;
 }
 
 void TMainForm::ShowScanFailure(std::exception_ptr failure) {

@@ -11,6 +11,7 @@
 #include "app/window_commands.h"
 #include "list_rows_test_support.h"
 #include "main_form_fakes.h"
+#include "scripted_hotfix_source.h"
 
 namespace {
 
@@ -281,6 +282,40 @@ TEST_F(WindowCommandsTest, ExportWritesTheChosenFormatAndRemembersTheFolder) {
   commands.asked.clear();
   Form().ExportClick();
   EXPECT_TRUE(commands.asked.empty());
+}
+
+TEST_F(WindowCommandsTest, AnExportTellsWhetherTheScanWasComplete) {
+  const struct {
+    const char* name;
+    scripted_wmi::Step step;
+    bool stop;
+    std::string status;  // the JSON's status and error code
+  } cases[] = {
+      {"every object read", scripted_wmi::Step::None, false,
+       "\"status\":\"complete\",\"errorCode\":\"0x00000000\""},
+      {"failed after two objects", scripted_wmi::Step::Next, false,
+       "\"status\":\"incomplete\",\"errorCode\":\"0x80041001\",\"errorText\":\"Echec\""},
+      {"stopped by the user", scripted_wmi::Step::None, true,
+       "\"status\":\"incomplete\",\"errorCode\":\"0x800704C7\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    scripted_wmi::ScriptedSource source{fixture.log};
+    source.objects = {scripted_wmi::Hotfix("KB1"), scripted_wmi::Hotfix("KB2"),
+                      scripted_wmi::Hotfix("KB3")};
+    source.fault.step = c.step;
+    source.fault.code = 0x80041001u;
+    source.fault.message = "Echec";
+    source.fault.after = 2;
+    if (c.stop) source.beforeNext = [&](std::size_t i) { Form().CancelRequested = i == 2; };
+    fixture.source = &source;
+    fixture.Build();
+    withCommands = false;
+    Form().BtnSearchClick();
+    commands.target = ExportTarget{"D:\\exports\\list.json", 2};
+    Form().ExportClick();
+    EXPECT_NE(commands.writtenBytes.find(c.status), std::string::npos) << commands.writtenBytes;
+  }
 }
 
 }  // namespace
