@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "Systeme/com_scope_win32.h"
+#include "Systeme/unique_handle_win32.h"
 
 namespace {
 
@@ -70,26 +71,27 @@ class RunMailboxWin32 final : public RunMailbox {
 
 }  // namespace
 
-ThreadStarterWin32::~ThreadStarterWin32() {
-  for (HANDLE thread : threads_) CloseHandle(thread);
-}
-
 bool ThreadStarterWin32::Start(std::function<void()> work) {
+  // Only the threads still running are kept: a run over thousands of computers holds the
+  // handles of the few it reads at once, not of every one it has read.
+  std::erase_if(threads_, [](const UniqueFile& thread) {
+    return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+  });
   threads_.reserve(threads_.size() + 1);
   auto owned = std::make_unique<std::function<void()>>(std::move(work));
-  HANDLE thread = CreateThread(nullptr, 0, RunWork, owned.get(), 0, nullptr);
+  UniqueFile thread(CreateThread(nullptr, 0, RunWork, owned.get(), 0, nullptr));
   if (!thread) return false;
   owned.release();  // the thread has it now
-  threads_.push_back(thread);
+  threads_.push_back(std::move(thread));
   return true;
 }
 
 void ThreadStarterWin32::WaitForThreads(DWORD milliseconds) {
   const DWORD start = GetTickCount();
-  for (HANDLE thread : threads_) {
+  for (const UniqueFile& thread : threads_) {
     const DWORD spent = GetTickCount() - start;
     if (spent >= milliseconds) return;
-    WaitForSingleObject(thread, milliseconds - spent);
+    WaitForSingleObject(thread.get(), milliseconds - spent);
   }
 }
 

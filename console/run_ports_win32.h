@@ -7,12 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "Systeme/unique_handle_win32.h"
 #include "console/run_ports.h"
 
 class ThreadStarterWin32 final : public ThreadStarter {
  public:
   ThreadStarterWin32() = default;
-  ~ThreadStarterWin32() override;
   ThreadStarterWin32(const ThreadStarterWin32&) = delete;
   ThreadStarterWin32& operator=(const ThreadStarterWin32&) = delete;
 
@@ -25,7 +25,7 @@ class ThreadStarterWin32 final : public ThreadStarter {
   void WaitForThreads(DWORD milliseconds);
 
  private:
-  std::vector<HANDLE> threads_;
+  std::vector<UniqueFile> threads_;  // the threads not known to have ended
 };
 
 std::shared_ptr<RunMailbox> MakeRunMailboxWin32();
