@@ -82,11 +82,13 @@ LRESULT ListViewWin32::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
 // row unless it is told the row is not selected, so without the explorer look the selection
 // is painted here. True when a font was selected into the DC.
 bool ListViewWin32::PaintCell(NMLVCUSTOMDRAW& draw, int row, int column) {
-  const bool selected = ListView_GetItemState(list_, row, LVIS_SELECTED) != 0;
   const bool hot = row == hotRow_;
-  const bool focused = GetFocus() == list_;
   COLORREF color = GetSysColor(hot ? COLOR_HOTLIGHT : COLOR_WINDOWTEXT);
-  if (selected && !explorerStyle_) {
+  // The selection and the focus are asked only where they change the colours: each question is
+  // a message to the control or the system, for every cell painted (a round trip to the
+  // server under Wine), and the explorer look paints the selection itself.
+  if (!explorerStyle_ && ListView_GetItemState(list_, row, LVIS_SELECTED) != 0) {
+    const bool focused = GetFocus() == list_;
     draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
     draw.clrTextBk = GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
     if (focused) color = GetSysColor(COLOR_HIGHLIGHTTEXT);
