@@ -47,12 +47,24 @@ ComputerInventory FailedInventory(std::string computer, std::int32_t code, std::
 }
 
 // After WMI, on the same thread: the sources beyond it, whatever WMI answered (they may well
-// answer when WMI's repository is broken).
+// answer when WMI's repository is broken). The run is told when the history is asked for and
+// when it came, so that an agent that never answers cannot hold the computer for ever.
 void AddOtherSources(const JobInputs& inputs, Job& job, ComputerInventory& result) {
   const std::unique_ptr<UpdateHistorySource> history = inputs.makeHistorySource();
   const std::unique_ptr<ServicingPackageSource> packages = inputs.makePackageSource();
-  const BeyondQfeUpdates found =
-      ReadBeyondQfe(inputs.sources, job.request, *history, *packages, job.stop);
+  RunMailbox& mailbox = *inputs.mailbox;
+  BeyondQfeUpdates found;
+  if (inputs.sources.windowsUpdate) {
+    mailbox.Post(RunEvent{job.index, RunEvent::Kind::AskingHistory, result});
+    found = ReadBeyondQfe({.windowsUpdate = true}, job.request, *history, *packages, job.stop);
+    mailbox.Post(RunEvent{job.index, RunEvent::Kind::HistoryRead, {}});
+  }
+  if (inputs.sources.servicingPackages) {
+    BeyondQfeUpdates more =
+        ReadBeyondQfe({.servicingPackages = true}, job.request, *history, *packages, job.stop);
+    found.packages = std::move(more.packages);
+    for (SourceFailure& failure : more.failures) found.failures.push_back(std::move(failure));
+  }
   const auto writeDate = [&](FileTime utc) {
     return ShortDateOfUtc(utc, *inputs.timeZone, inputs.displaySettings);
   };
@@ -87,7 +99,7 @@ void RunJob(Job& job) noexcept {
   }
 }
 
-enum class State { Waiting, Connecting, Reading, Settled };
+enum class State { Waiting, Connecting, Reading, AskingHistory, Settled };
 
 class Run {
  public:
@@ -161,18 +173,30 @@ class Run {
     const std::size_t index = event.index;
     // A computer already settled was given up: whatever its thread says now comes too late.
     if (index >= states_.size() || states_[index] == State::Settled) return;
-    if (event.kind == RunEvent::Kind::Connected) {
-      if (states_[index] == State::Connecting) states_[index] = State::Reading;
-      return;
+    switch (event.kind) {
+      case RunEvent::Kind::Connected:
+        if (states_[index] == State::Connecting) states_[index] = State::Reading;
+        return;
+      case RunEvent::Kind::AskingHistory:
+        // Its own delay starts now; WMI's rows are kept in case the history never comes.
+        states_[index] = State::AskingHistory;
+        startedAt_[index] = ports_.clock();
+        results_[index] = std::move(event.result);
+        return;
+      case RunEvent::Kind::HistoryRead:
+        states_[index] = State::Reading;
+        return;
+      case RunEvent::Kind::Finished:
+        Settle(index, std::move(event.result));
+        return;
     }
-    Settle(index, std::move(event.result));
   }
 
   std::uint32_t TimeToWait() const {
     std::uint32_t wait = kStopPollMs;
     const std::uint32_t now = ports_.clock();
     for (const std::size_t index : active_) {
-      if (states_[index] != State::Connecting) continue;
+      if (!IsTimed(states_[index])) continue;
       const std::uint32_t elapsed = now - startedAt_[index];
       wait = std::min(wait, elapsed >= timeoutMs_ ? 0 : timeoutMs_ - elapsed);
     }
@@ -182,8 +206,11 @@ class Run {
   void GiveUpLateOnes() {
     const std::uint32_t now = ports_.clock();
     for (const std::size_t index : std::vector<std::size_t>(active_)) {
-      if (states_[index] == State::Connecting && now - startedAt_[index] >= timeoutMs_) {
+      if (!IsTimed(states_[index]) || now - startedAt_[index] < timeoutMs_) continue;
+      if (states_[index] == State::Connecting) {
         GiveUp(index, kTimeoutCode, NoAnswerText(timeoutMs_));
+      } else {
+        GiveUpHistory(index, kTimeoutCode, NoAnswerText(timeoutMs_));
       }
     }
   }
@@ -197,6 +224,8 @@ class Run {
     for (const std::size_t index : std::vector<std::size_t>(active_)) {
       if (states_[index] == State::Connecting) {
         GiveUp(index, kCancelledCode, "Arrêté par l'utilisateur avant sa réponse");
+      } else if (states_[index] == State::AskingHistory) {
+        GiveUpHistory(index, kCancelledCode, kStoppedText);
       }
     }
     for (; next_ < requests_.size(); ++next_) {
@@ -209,6 +238,19 @@ class Run {
     // Its thread may still connect later: it then stops before reading anything.
     jobs_[index]->stop = true;
     Settle(index, FailedInventory(requests_[index].computer, code, std::move(text)));
+  }
+
+  // The states in which a computer's thread waits on a call the run cannot cut short.
+  static bool IsTimed(State state) {
+    return state == State::Connecting || state == State::AskingHistory;
+  }
+
+  // The history never came: the computer is settled with what WMI gave, not complete.
+  void GiveUpHistory(std::size_t index, std::int32_t code, const std::string& text) {
+    jobs_[index]->stop = true;
+    ComputerInventory inventory = std::move(results_[index]);
+    NoteSourceFailures(inventory, {{BeyondQfeSource::WindowsUpdate, code, text}});
+    Settle(index, std::move(inventory));
   }
 
   void Settle(std::size_t index, ComputerInventory inventory) {

@@ -57,6 +57,9 @@ using RunProgress = std::function<void(std::size_t done, std::size_t total, std:
 // - A computer that answered but then keeps an object waiting longer than the timeout (each
 //   object's wait is bounded, HotfixSource::LimitWaitPerObject): Incomplete, kTimeoutCode, with
 //   the rows read so far.
+// - A computer whose Windows Update history (RunSettings::sources) does not come within the
+//   timeout: settled with what WMI gave, not complete (kTimeoutCode, "Windows Update : ...");
+//   its packages are not waited for.
 // - `stop` (read on the run's thread only, whenever no event waits, at least every 50 ms):
 //   no computer starts any more (those never started: Failed, kCancelledCode, "Non analysé : arrêt
 //   demandé"); those not yet answering are given up at once (Failed, kCancelledCode); those

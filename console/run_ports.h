@@ -24,7 +24,11 @@ class ThreadStarter {
 struct RunEvent {
   enum class Kind {
     Connected,  // the computer answered: the enumeration of its hotfixes is open
-    Finished,   // the thread is done; `result` holds the computer's inventory
+    // WMI is read and Windows Update's history is asked for next, a call that nothing can cut
+    // short; `result` holds what WMI gave, what the run keeps if the history never comes.
+    AskingHistory,
+    HistoryRead,  // the history came (or failed): the thread goes on on its own
+    Finished,     // the thread is done; `result` holds the computer's inventory
   };
   std::size_t index = 0;  // the computer's position in the request list
   Kind kind = Kind::Finished;

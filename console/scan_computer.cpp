@@ -70,9 +70,13 @@ void AddBeyondQfeRows(ComputerInventory& inventory, const BeyondQfeUpdates& foun
     inventory.status = InventoryStatus::Incomplete;
   }
 
-  if (found.failures.empty()) return;
+  NoteSourceFailures(inventory, found.failures);
+}
+
+void NoteSourceFailures(ComputerInventory& inventory, const std::vector<SourceFailure>& failures) {
+  if (failures.empty()) return;
   std::string text;
-  for (const SourceFailure& failure : found.failures) {
+  for (const SourceFailure& failure : failures) {
     if (!text.empty()) text += " ; ";
     text += SourceName(failure.source) + " : " + failure.text;
   }
@@ -83,6 +87,6 @@ void AddBeyondQfeRows(ComputerInventory& inventory, const BeyondQfeUpdates& foun
   inventory.status = inventory.rows.empty() && inventory.objectCount == 0
                          ? InventoryStatus::Failed
                          : InventoryStatus::Incomplete;
-  inventory.errorCode = found.failures.front().code;
+  inventory.errorCode = failures.front().code;
   inventory.errorText = std::move(text);
 }

@@ -33,3 +33,6 @@ ComputerInventory ScanComputer(HotfixSource& source, const ComputerRequest& requ
 // make it incomplete. A stop counts as a failure with kCancelledCode.
 void AddBeyondQfeRows(ComputerInventory& inventory, const BeyondQfeUpdates& found,
                       const UtcDateWriter& writeDate, const UpdateRowTexts& texts);
+
+// The failure part of the above alone: what sources that failed make of the inventory.
+void NoteSourceFailures(ComputerInventory& inventory, const std::vector<SourceFailure>& failures);

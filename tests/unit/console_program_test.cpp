@@ -181,15 +181,20 @@ TEST(ConsoleProgram, AStoppedRunEndsWithTwoAndStillWritesItsOutput) {
 // refuses. Thread-safe: every computer's thread makes its own.
 class ScriptedHistory : public UpdateHistorySource {
  public:
-  explicit ScriptedHistory(std::shared_ptr<std::atomic<int>> reads) : reads_(std::move(reads)) {}
+  explicit ScriptedHistory(std::shared_ptr<std::atomic<int>> reads,
+                           std::shared_ptr<Gate> hang = nullptr)
+      : reads_(std::move(reads)), hang_(std::move(hang)) {}
   std::vector<WuHistoryEntry> ReadHistory(const ComputerRequest& computer) override {
     ++*reads_;
+    // SRV2's agent, when told to, does not answer until the test lets it.
+    if (hang_ && computer.computer == "SRV2") hang_->Wait();
     if (computer.computer == "SRV2") throw EOleSysError("Non impl\xC3\xA9ment\xC3\xA9", 0x80004001);
     return {{kWuInstallation, kWuSucceeded, 44927.0, "Update (KB7000001)", "AutomaticUpdates"}};
   }
 
  private:
   std::shared_ptr<std::atomic<int>> reads_;
+  std::shared_ptr<Gate> hang_;
 };
 
 class NoPackages : public ServicingPackageSource {
@@ -225,7 +230,9 @@ TEST(ConsoleProgram, OtherSourcesFromTheOptionOrTheSettingAddRowsAndTheirFailure
       return std::make_unique<ScriptedHistory>(reads);
     };
     fixture.ports.run.makePackageSource = [] { return std::make_unique<NoPackages>(); };
-    fixture.ports.run.rowTexts = {"Mise \xE0 jour (maintenance)", " - remplac\xE9" "e"};
+    fixture.ports.run.rowTexts = {"Mise \xE0 jour (maintenance)",
+                                  " - remplac\xE9"
+                                  "e"};
     EXPECT_EQ(fixture.Run(c.arguments), c.exitCode) << fixture.errors;
     EXPECT_EQ(reads->load(), c.historyReads);
     EXPECT_EQ(fixture.output.find("KB7000001") != std::string::npos, c.srv1HasTheUpdate)
@@ -235,6 +242,25 @@ TEST(ConsoleProgram, OtherSourcesFromTheOptionOrTheSettingAddRowsAndTheirFailure
               c.exitCode == 2)
         << fixture.errors;
   }
+}
+
+TEST(ConsoleProgram, AnAgentThatNeverAnswersIsGivenUpWithWmisRowsKept) {
+  ConsoleFixture fixture;
+  auto reads = std::make_shared<std::atomic<int>>(0);
+  auto hang = std::make_shared<Gate>();
+  fixture.ports.run.makeHistorySource = [reads, hang] {
+    return std::make_unique<ScriptedHistory>(reads, hang);
+  };
+  fixture.ports.run.makePackageSource = [] { return std::make_unique<NoPackages>(); };
+  fixture.settings.DefChar = " | ";
+  EXPECT_EQ(fixture.Run({"/host:SRV1", "/host:SRV2", "/sources:WU", "/timeout:1"}), 2);
+  hang->Open();
+  EXPECT_NE(fixture.output.find("SRV2 | KB5034441"), std::string::npos) << fixture.output;
+  EXPECT_NE(fixture.output.find("SRV1 | KB7000001"), std::string::npos) << fixture.output;
+  EXPECT_NE(fixture.errors.find("SRV2 : incomplet 0x800705B4 Windows Update : Pas de r"),
+            std::string::npos)
+      << fixture.errors;
+  EXPECT_EQ(fixture.errors.find("SRV1 :"), std::string::npos) << fixture.errors;
 }
 
 TEST(ConsoleProgram, HelpPrintsTheUsageAndReadsNothing) {
