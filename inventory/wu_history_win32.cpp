@@ -44,9 +44,10 @@ ComPtr<IUpdateSession> CreateSession(const std::string& computer, Credentials* a
   server.pwszName = name.data();
   server.pAuthInfo = account ? &authentication : nullptr;
   MULTI_QI wanted{&__uuidof(IUpdateSession), nullptr, S_OK};
-  ThrowIfComFailed(CoCreateInstanceEx(kUpdateSessionClass, nullptr,
-                                      CLSCTX_INPROC_SERVER | CLSCTX_REMOTE_SERVER, &server, 1,
-                                      &wanted));
+  // The remote server alone: with the in-process one allowed, COM could answer from this
+  // computer's agent, whose history is not the one asked for.
+  ThrowIfComFailed(
+      CoCreateInstanceEx(kUpdateSessionClass, nullptr, CLSCTX_REMOTE_SERVER, &server, 1, &wanted));
   session.Attach(static_cast<IUpdateSession*>(wanted.pItf));
   ThrowIfComFailed(wanted.hr);
   return session;
