@@ -38,6 +38,12 @@ TEST_F(BeyondQfeSourcesTest, TheAgentsRefusalIsAFailureWithItsCodeAndText) {
   }
 }
 
+TEST_F(BeyondQfeSourcesTest, AnotherComputersAgentOutOfReachIsAFailure) {
+  WuHistorySourceWin32 source;
+  EXPECT_THROW(source.ReadHistory({"no-such-computer.invalid", "", "CORP\\admin", "secret"}),
+               EOleSysError);
+}
+
 TEST_F(BeyondQfeSourcesTest, ListedPackagesAreReadWithTheirValuesAndInstaller) {
   const FILETIME may2023{0x6d2e4000u, 0x01d98e1eu};
   const ServicingPackagesInRegistry registry({
