@@ -25,24 +25,50 @@ std::size_t RowCount(const std::vector<ComputerInventory>& computers);
 // copied without calling the conversion.
 void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, const ExportSettings& settings);
 
+// Which of `slots` slots a text goes in (FNV-1a).
+std::size_t SlotOf(std::string_view text, std::size_t slots);
+
+// One computed text per input text, remembered in a fixed table of slots chosen by hash: the
+// texts of an export repeat from row to row, and a clash only costs a computation again.
+class TextMemo {
+ public:
+  explicit TextMemo(std::size_t slots) : slots_(slots) {}
+  // `compute(key, value)` fills the empty `value` when the key's slot holds another text; the
+  // text returned is valid until the next call.
+  template <typename Compute>
+  std::string_view Of(std::string_view key, Compute&& compute) {
+    Slot& slot = slots_[SlotOf(key, slots_.size())];
+    if (!slot.used || slot.key != key) {
+      slot.key.assign(key);
+      slot.value.clear();
+      compute(key, slot.value);
+      slot.used = true;
+    }
+    return slot.value;
+  }
+
+ private:
+  struct Slot {
+    std::string key;
+    std::string value;
+    bool used = false;
+  };
+  std::vector<Slot> slots_;
+};
+
 // IsoDate for the rows of one export, remembered per text: rows share dates (a few thousand
 // days make up most lists).
 class IsoDates {
  public:
   // Sized for `rows` rows, up to a few thousand dates.
   IsoDates(const ExportSettings& settings, std::size_t rows)
-      : settings_(settings), slots_(std::clamp<std::size_t>(rows, 16, 4096)) {}
+      : settings_(settings), memo_(std::clamp<std::size_t>(rows, 16, 4096)) {}
   // Empty when the text does not read as a date; valid until the next call.
   std::string_view Of(std::string_view installedOn);
 
  private:
-  struct Slot {
-    std::string text;
-    std::string iso;
-    bool used = false;
-  };
   const ExportSettings& settings_;
-  std::vector<Slot> slots_;
+  TextMemo memo_;
 };
 
 // Texts of the system code page as well-formed UTF-8, remembered per text: descriptions and
@@ -51,18 +77,13 @@ class Utf8Texts {
  public:
   // Sized for `rows` rows, up to a few hundred texts.
   Utf8Texts(const ExportSettings& settings, std::size_t rows)
-      : settings_(settings), slots_(std::clamp<std::size_t>(rows, 16, 256)) {}
+      : settings_(settings), memo_(std::clamp<std::size_t>(rows, 16, 256)) {}
   // Valid until the next call.
   std::string_view Utf8(std::string_view ansi);
 
  private:
-  struct Slot {
-    std::string ansi;
-    std::string utf8;
-    bool used = false;
-  };
   const ExportSettings& settings_;
-  std::vector<Slot> slots_;
+  TextMemo memo_;
 };
 
 // The status's French word: "complet", "incomplet", "échec" (UTF-8).

@@ -88,15 +88,11 @@ void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, const ExportSetti
   }
 }
 
-namespace {
-
 std::size_t SlotOf(std::string_view text, std::size_t slots) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
   for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   return hash % slots;
 }
-
-}  // namespace
 
 std::size_t RowCount(const std::vector<ComputerInventory>& computers) {
   std::size_t rows = 0;
@@ -105,24 +101,15 @@ std::size_t RowCount(const std::vector<ComputerInventory>& computers) {
 }
 
 std::string_view Utf8Texts::Utf8(std::string_view ansi) {
-  Slot& slot = slots_[SlotOf(ansi, slots_.size())];
-  if (!slot.used || slot.ansi != ansi) {
-    slot.ansi.assign(ansi);
-    slot.utf8.clear();
-    AppendAnsiAsUtf8(slot.utf8, ansi, settings_);
-    slot.used = true;
-  }
-  return slot.utf8;
+  return memo_.Of(ansi, [this](std::string_view text, std::string& utf8) {
+    AppendAnsiAsUtf8(utf8, text, settings_);
+  });
 }
 
 std::string_view IsoDates::Of(std::string_view installedOn) {
-  Slot& slot = slots_[SlotOf(installedOn, slots_.size())];
-  if (!slot.used || slot.text != installedOn) {
-    slot.text.assign(installedOn);
-    slot.iso = IsoDate(installedOn, settings_.dateSettings, settings_.currentYear);
-    slot.used = true;
-  }
-  return slot.iso;
+  return memo_.Of(installedOn, [this](std::string_view text, std::string& iso) {
+    iso = IsoDate(text, settings_.dateSettings, settings_.currentYear);
+  });
 }
 
 std::string_view StatusWord(InventoryStatus status) {
