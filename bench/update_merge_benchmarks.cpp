@@ -61,18 +61,26 @@ MergeCase& CaseFor(std::size_t n) {
   return *entry;
 }
 
-TFormatSettings Display() {
+// What both sides write the rows with: the same dates in the same zone, the same fixed texts.
+struct RowWriting {
+  RowWriting() {
+    display.ShortDateFormat = "dd/MM/yyyy";
+    writeDate = [this](FileTime utc) { return ShortDateOfUtc(utc, zone, display); };
+  }
+  RowWriting(const RowWriting&) = delete;
+  RowWriting& operator=(const RowWriting&) = delete;
+
+  FixedOffsetTimeZone zone{60};
   TFormatSettings display;
-  display.ShortDateFormat = "dd/MM/yyyy";
-  return display;
-}
+  UtcDateWriter writeDate;
+  const UpdateRowTexts texts = UpdateRowTextsUtf8();
+};
 
 void UpdateMergeOurs(benchmark::State& state) {
   MergeCase& c = CaseFor(static_cast<std::size_t>(state.range(0)));
-  FixedOffsetTimeZone zone(60);
-  const TFormatSettings display = Display();
-  const UtcDateWriter writeDate = [&](FileTime utc) { return ShortDateOfUtc(utc, zone, display); };
-  const UpdateRowTexts texts = UpdateRowTextsUtf8();
+  const RowWriting writing;
+  const UpdateRowTexts& texts = writing.texts;
+  const UtcDateWriter& writeDate = writing.writeDate;
   for (auto _ : state) {
     CountedCall counted;
     std::vector<TTreeDataClass> rows =
@@ -83,10 +91,9 @@ void UpdateMergeOurs(benchmark::State& state) {
 
 void UpdateMergeBaseline(benchmark::State& state) {
   MergeCase& c = CaseFor(static_cast<std::size_t>(state.range(0)));
-  FixedOffsetTimeZone zone(60);
-  const TFormatSettings display = Display();
-  const UtcDateWriter writeDate = [&](FileTime utc) { return ShortDateOfUtc(utc, zone, display); };
-  const UpdateRowTexts texts = UpdateRowTextsUtf8();
+  const RowWriting writing;
+  const UpdateRowTexts& texts = writing.texts;
+  const UtcDateWriter& writeDate = writing.writeDate;
   for (auto _ : state) {
     CountedCall counted;
     std::unordered_set<std::int32_t> known;
