@@ -37,7 +37,7 @@ ComputerInventory ScanComputer(HotfixSource& source, const ComputerRequest& requ
       if (stop.load()) {
         inventory.status = InventoryStatus::Incomplete;
         inventory.errorCode = kCancelledCode;
-        inventory.errorText = "Arrêté par l'utilisateur";
+        inventory.errorText = kStoppedText;
         return inventory;
       }
       std::unique_ptr<HotfixObject> object = objects->Next();

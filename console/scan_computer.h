@@ -9,9 +9,9 @@
 
 #include "inventory/beyond_qfe.h"
 #include "inventory/computer_inventory.h"
-#include "inventory/merge_update_sources.h"
 #include "inventory/computer_request.h"
 #include "inventory/hotfix_source.h"
+#include "inventory/merge_update_sources.h"
 #include "inventory/read_hotfix_record.h"
 
 // Connects, opens the enumeration of the hotfix class, calls `connected` once it is open, then
