@@ -4,7 +4,7 @@
 
 #include "app/main_form.h"
 #include "inventory/kb_rules.h"
-#include "list/copy_text.h"
+#include "writers/copy_text.h"
 #include "list/sort_keys.h"
 
 void TMainForm::vstGetText(PVirtualNode node, TColumnIndex column, std::string& cellText) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/main_form.h"
-#include "list/copy_text.h"
+#include "writers/copy_text.h"
 #include "list/list_rows.h"
 
 void TMainForm::vstContextMenu(PVirtualNode row, int screenX, int screenY) {

@@ -5,7 +5,7 @@
 #include "Systeme/errors.h"
 #include "app/main_form.h"
 #include "inventory/kb_rules.h"
-#include "list/copy_text.h"
+#include "writers/copy_text.h"
 #include "list/link_format.h"
 #include "list/list_rows.h"
 

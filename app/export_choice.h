@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "list/export_writers.h"
+#include "writers/export_writers.h"
 
 // "Fixtally-<computer>-<yyyy-mm-dd>.csv"; characters that no file name may hold (\ / : * ? " <
 // > | and control characters) become '_', so a name like "srv\inst" or "::1" still gives a file.

@@ -8,7 +8,7 @@
 #include "app/main_form.h"
 #include "inventory/computer_inventory.h"
 #include "inventory/installed_on_date.h"
-#include "list/export_writers.h"
+#include "writers/export_writers.h"
 #include "list/list_rows.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "bench/bench_form.h"
 #include "bench/counted_call.h"
 #include "csv_reader.h"
-#include "list/export_writers.h"
-#include "settings/cp1252_utf8.h"
+#include "writers/export_writers.h"
+#include "cp1252_utf8.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "bench/counted_call.h"
 #include "list/add_hotfix_node.h"
 #include "inventory/kb_rules.h"
-#include "list/copy_text.h"
+#include "writers/copy_text.h"
 #include "list/sort_keys.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "console/exit_code.h"
 #include "console/host_list.h"
 #include "console/options.h"
-#include "list/copy_text.h"
+#include "writers/copy_text.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "console/computer_run.h"
-#include "list/export_writers.h"
+#include "writers/export_writers.h"
 #include "settings/settings.h"
 
 struct ConsolePorts {

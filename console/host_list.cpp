@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "list/utf8_text.h"
+#include "Systeme/utf8_text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "inventory/update_sources.h"
-#include "list/export_writers.h"
+#include "writers/export_writers.h"
 
 struct ConsoleOptions {
   bool help = false;               // /?: print UsageText(), scan nothing

@@ -2,6 +2,7 @@
 // Reading an "Installé le" text back as a date, as the date column's sort and the exports do.
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "Systeme/locale_text.h"
@@ -20,3 +21,7 @@ DateReading ReadDateReading(LocaleText& locale, const std::function<int()>& curr
 
 // The date a row's text reads as; none when it holds no date or something after it.
 std::optional<DateTime> InstalledOnDate(std::string_view text, const DateReading& reading);
+
+// The row's "Installé le" text as yyyy-mm-dd, read with the user's short date format the way
+// the date column reads it; empty when it does not read as a date.
+std::string IsoDate(std::string_view installedOn, const TFormatSettings& settings, int currentYear);

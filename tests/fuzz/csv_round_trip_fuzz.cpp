@@ -6,10 +6,10 @@
 
 #include "csv_reader.h"
 #include "fuzz_support.h"
-#include "list/export_writers.h"
-#include "list/kb_order.h"
-#include "list/utf8_text.h"
-#include "settings/cp1252_utf8.h"
+#include "writers/export_writers.h"
+#include "writers/kb_order.h"
+#include "Systeme/utf8_text.h"
+#include "cp1252_utf8.h"
 
 namespace {
 

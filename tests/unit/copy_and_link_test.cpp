@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "allocation_count.h"
-#include "list/copy_text.h"
+#include "writers/copy_text.h"
 #include "list_rows_test_support.h"
 #include "main_form_fakes.h"
 

@@ -8,11 +8,11 @@
 
 #include "csv_reader.h"
 #include "inventory/date_time.h"
-#include "list/export_writers.h"
-#include "list/kb_order.h"
+#include "writers/export_writers.h"
+#include "writers/kb_order.h"
 #include "list_rows_test_support.h"
 #include "main_form_fakes.h"
-#include "settings/cp1252_utf8.h"
+#include "cp1252_utf8.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "console/host_list.h"
-#include "settings/cp1252_utf8.h"
+#include "cp1252_utf8.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "list/utf8_text.h"
+#include "Systeme/utf8_text.h"
 
 namespace {
 

@@ -4,9 +4,10 @@
 #include <array>
 
 #include "Systeme/hresult_text.h"
-#include "list/copy_text.h"
-#include "list/export_parts.h"
-#include "list/kb_order.h"
+#include "writers/copy_text.h"
+#include "writers/export_parts.h"
+#include "writers/kb_presence.h"
+#include "writers/kb_order.h"
 
 namespace export_parts {
 

@@ -1,4 +1,4 @@
-#include "list/utf8_text.h"
+#include "Systeme/utf8_text.h"
 
 #include <cstddef>
 

@@ -2,8 +2,8 @@
 #include <array>
 #include <string_view>
 
-#include "list/export_parts.h"
-#include "list/kb_order.h"
+#include "writers/export_parts.h"
+#include "writers/kb_order.h"
 
 namespace export_parts {
 

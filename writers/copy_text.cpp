@@ -1,4 +1,4 @@
-#include "list/copy_text.h"
+#include "writers/copy_text.h"
 
 #include <algorithm>
 #include <climits>

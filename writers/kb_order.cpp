@@ -1,4 +1,4 @@
-#include "list/kb_order.h"
+#include "writers/kb_order.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,12 @@
 #pragma once
-// The export writers' pieces, one file per format (list/export_*.cpp).
+// The export writers' pieces, shared by the one file per format (writers/export_*.cpp).
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "list/export_writers.h"
+#include "inventory/computer_inventory.h"
+#include "writers/export_settings.h"
 
 namespace export_parts {
 

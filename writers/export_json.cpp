@@ -2,9 +2,10 @@
 #include <string_view>
 
 #include "Systeme/hresult_text.h"
-#include "list/export_parts.h"
-#include "list/kb_order.h"
-#include "list/utf8_text.h"
+#include "writers/export_parts.h"
+#include "writers/kb_presence.h"
+#include "writers/kb_order.h"
+#include "Systeme/utf8_text.h"
 
 namespace export_parts {
 

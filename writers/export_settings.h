@@ -1,0 +1,23 @@
+#pragma once
+// How an export is written: its format and the user's conventions it follows.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Systeme/locale_text.h"
+
+enum class ExportFormat { Text, Csv, Json };
+
+struct ExportSettings {
+  ExportFormat format = ExportFormat::Text;
+  std::string listSeparator = ";";    // the user's list separator (LOCALE_SLIST), ANSI
+  bool byteOrderMark = false;         // UTF-8 byte-order mark before CSV (files, not a pipe)
+  std::string copySeparator = " | ";  // the "Copier" separator (Settings.DefChar x NbrChar)
+  TFormatSettings dateSettings;       // the user's formats: read "Installé le" back as a date
+  int currentYear = 0;                // completes a date written without its year
+  // The system code page's conversions (required; called only for texts that are not ASCII).
+  std::function<std::string(std::string_view)> ansiToUtf8;
+  std::function<std::string(std::string_view)> utf8ToAnsi;
+  std::vector<std::string> kbs;  // the /kb: list, normalised "KB5034441"; empty: no check
+};
