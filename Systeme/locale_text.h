@@ -1,10 +1,9 @@
 #pragma once
 // The user's locale as the program needs it: upper-casing, collation and the date and time
 // formats. Texts are in the system's 8-bit code page. The Windows adapter calls
-// CharUpperBuffA, CompareStringA, LCMapStringA and GetLocaleInfoA; the portable one implements
-// code page 1252.
+// CharUpperBuffA, CompareStringA, LCMapStringA and GetLocaleInfoA; the tests have one of code
+// page 1252.
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -37,6 +36,3 @@ class LocaleText {
   virtual bool AppendSortKey(std::string_view text, std::string& keys) = 0;
   virtual TFormatSettings FormatSettings() = 0;  // read afresh from the user's locale
 };
-
-// Code page 1252 with English (United States) formats; tests may change the formats.
-std::unique_ptr<LocaleText> MakePortableLocaleText(TFormatSettings formats = TFormatSettings{});

@@ -9,7 +9,7 @@
 
 #include "bench/alloc_counter.h"
 #include "bench/many_computers.h"
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 #include "native_run_ports.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "bench/row_generator.h"
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 #include "native_run_ports.h"
 
 namespace {

@@ -15,7 +15,7 @@
 
 #include "bench/counted_call.h"
 #include "bench/row_generator.h"
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 #include "inventory/kb_rules.h"
 #include "inventory/merge_update_sources.h"
 

@@ -4,7 +4,7 @@ include(GoogleTest)
 
 file(GLOB unit_test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(fixtally_unit_tests ${unit_test_sources})
-target_link_libraries(fixtally_unit_tests PRIVATE fixtally_core GTest::gtest GTest::gmock GTest::gtest_main)
+target_link_libraries(fixtally_unit_tests PRIVATE fixtally_test_support GTest::gtest GTest::gmock GTest::gtest_main)
 target_include_directories(fixtally_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 gtest_discover_tests(fixtally_unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "Systeme/errors.h"
-#include "Systeme/locale_text.h"
+#include "portable_locale_text.h"
 #include "app/main_form.h"
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 #include "settings/window_placement_port.h"
 #include "window_placement_fake.h"
 

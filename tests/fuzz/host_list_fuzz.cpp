@@ -7,7 +7,7 @@
 
 #include "console/host_list.h"
 #include "fuzz_support.h"
-#include "settings/cp1252_utf8.h"
+#include "cp1252_utf8.h"
 
 namespace {
 

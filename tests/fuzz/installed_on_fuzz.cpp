@@ -9,7 +9,7 @@
 
 #include "fuzz_support.h"
 #include "inventory/date_text.h"
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 
 namespace {
 

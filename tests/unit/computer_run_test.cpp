@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "console/computer_run.h"
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 #include "native_run_ports.h"
 #include "scripted_computers.h"
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "Systeme/errors.h"
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 #include "native_run_ports.h"
 #include "scripted_computers.h"
-#include "settings/cp1252_utf8.h"
+#include "cp1252_utf8.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "ini_store_contract.h"
 #include "main_form_fakes.h"
 #include "scripted_hotfix_source.h"
-#include "settings/ini_file_portable.h"
+#include "portable_ini_store.h"
 #include "settings/settings_file.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "Systeme/errors.h"
 #include "ini_store_contract.h"
 #include "settings/form_placement.h"
-#include "settings/ini_file_portable.h"
+#include "portable_ini_store.h"
 #include "settings/window_placement_port.h"
 #include "window_placement_fake.h"
 

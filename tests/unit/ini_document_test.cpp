@@ -4,8 +4,8 @@
 #include <random>
 #include <string>
 
-#include "settings/cp1252_utf8.h"
-#include "settings/ini_document.h"
+#include "cp1252_utf8.h"
+#include "ini_document.h"
 #include "settings/ini_values.h"
 
 namespace {

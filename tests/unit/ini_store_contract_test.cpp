@@ -1,7 +1,7 @@
 // The portable store against the contract that the Windows profile API fulfils under Wine
 // (tests/win32/ini_store_contract_test.cpp runs the same cases there).
 #include "ini_store_contract.h"
-#include "settings/ini_file_portable.h"
+#include "portable_ini_store.h"
 
 TEST(PortableIniStoreContract, ReadsAsTheApiDoes) {
   PortableIniStore store;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Systeme/errors.h"
-#include "settings/cp1252_utf8.h"
+#include "cp1252_utf8.h"
 #include "settings/ini_values.h"
 #include "settings/nth_word.h"
 

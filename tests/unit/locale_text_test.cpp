@@ -1,4 +1,4 @@
-#include "Systeme/locale_text.h"
+#include "portable_locale_text.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include "inventory/cbs_packages.h"
 #include "inventory/date_time.h"
-#include "inventory/fixed_offset_time_zone.h"
+#include "fixed_offset_time_zone.h"
 #include "inventory/merge_update_sources.h"
 #include "inventory/wu_history.h"
 

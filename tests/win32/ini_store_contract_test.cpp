@@ -5,7 +5,7 @@
 #include <random>
 
 #include "ini_store_contract.h"
-#include "settings/ini_file_portable.h"
+#include "portable_ini_store.h"
 #include "settings/ini_store_win32.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/ini_file_portable.h"
+#include "portable_ini_store.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <optional>
 #include <system_error>
 
-#include "settings/cp1252_utf8.h"
-#include "settings/ini_document.h"
+#include "cp1252_utf8.h"
+#include "ini_document.h"
 #include "settings/ini_values.h"
 
 namespace {

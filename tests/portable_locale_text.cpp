@@ -1,12 +1,12 @@
-// The locale of code page 1252 (Western European), for the portable core and its tests:
-// upper-casing as CharUpperBuffA does it there, and a collation in the manner of CompareStringA
-// (letters first by their base letter, then by accent, then lower case before upper case).
+// The locale of code page 1252 (Western European) for the tests: upper-casing as CharUpperBuffA
+// does it there, and a collation in the manner of CompareStringA (letters first by their base
+// letter, then by accent, then lower case before upper case).
+#include "portable_locale_text.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "Systeme/locale_text.h"
 
 namespace {
 

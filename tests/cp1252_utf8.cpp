@@ -1,7 +1,9 @@
-#include "settings/cp1252_utf8.h"
+#include "cp1252_utf8.h"
 
 #include <array>
 #include <cstdint>
+
+#include "Systeme/utf8_text.h"
 
 namespace {
 
@@ -13,19 +15,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
 
 char32_t CodePoint(unsigned char byte) {
   return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 char ByteOf(char32_t c) {
@@ -41,7 +30,7 @@ char ByteOf(char32_t c) {
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (const char c : text) AppendUtf8(out, CodePoint(static_cast<unsigned char>(c)));
+  for (const char c : text) AppendCodePoint(out, CodePoint(static_cast<unsigned char>(c)));
   return out;
 }
 

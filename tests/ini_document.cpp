@@ -1,4 +1,4 @@
-#include "settings/ini_document.h"
+#include "ini_document.h"
 
 #include <algorithm>
 #include <iterator>
