@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "Systeme/locale_text.h"
+#include "inventory/hotfix_record.h"
+#include "inventory/installed_on_date.h"
+#include "list/compare_values.h"
 #include "list/list_types.h"
-#include "list/sort_keys.h"
 
 // Rows that compare equal share a rank; a row that sorts before another has the smaller one.
 // kNoRank marks a row whose key could not be derived (no record, an unreadable date, a failed

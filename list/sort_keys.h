@@ -13,17 +13,9 @@
 
 #include "Systeme/locale_text.h"
 #include "inventory/installed_on_date.h"
+#include "list/compare_values.h"
 #include "list/list_rows.h"
 #include "list/virtual_string_tree.h"
-
-// -1, 0 or +1.
-template <typename T>
-int CompareValues(const T& a, const T& b) {
-  return a < b ? -1 : (b < a ? 1 : 0);
-}
-inline int SignOf(int value) {
-  return CompareValues(value, 0);
-}
 
 // The ranks sorts derived, per column, for the rows as they stand in the list. A header click
 // sorts up to three times, and a user goes from column to column and back: while the list's
