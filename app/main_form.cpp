@@ -5,6 +5,7 @@
 
 #include "Systeme/app_folder.h"
 #include "Systeme/scale_for_dpi.h"
+#include "list/column_widths.h"
 #include "list/sort_keys.h"
 #include "settings/builtin_texts.h"
 #include "settings/settings_file.h"
@@ -81,7 +82,7 @@ void TMainForm::FormCreate() {
   // Read only when the scan can use it, so that without the other sources start-up reads
   // exactly the keys it always read.
   if (ports_.beyondQfe) LoadSourcesSetting(Settings, ports_.ini);
-  ApplyColumnWidths(Settings.ColumnsOrder, vst);
+  ApplyColumnWidths(ReadColumnWidths(Settings.ColumnsOrder), vst);
   vst.SetSortColumn(Settings.SortColumn);
   vst.SetSortDirection(DirectionFromFlag(Settings.SortDirection));
 
@@ -100,7 +101,9 @@ void TMainForm::FormClose() {
   // A settings file that refuses the write must not keep the program from closing: the user
   // is told, and the window closes anyway.
   try {
-    SaveSettings(Settings, ports_.ini, FormPlacement, vst, kCopyrightLine);
+    const ListSettings list{ColumnWidths(vst), vst.SortColumn(),
+                            AscendingFlag(vst.SortDirection())};
+    SaveSettings(Settings, ports_.ini, FormPlacement, list, kCopyrightLine);
   } catch (const std::exception& error) {
     ports_.dialogs.ShowErrorReport(error.what());
   }

@@ -4,6 +4,14 @@
 
 enum TSortDirection : std::uint8_t { sdAscending = 0, sdDescending = 1 };
 
+// The settings file keeps the direction as a flag: true for ascending.
+constexpr bool AscendingFlag(TSortDirection direction) {
+  return direction == sdAscending;
+}
+constexpr TSortDirection DirectionFromFlag(bool ascending) {
+  return ascending ? sdAscending : sdDescending;
+}
+
 // A column's index, its identity; -1 means no column.
 using TColumnIndex = int;
 constexpr TColumnIndex NoColumn = -1;

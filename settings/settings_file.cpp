@@ -60,7 +60,7 @@ void LoadSourcesSetting(TSettings& settings, IniStore& ini) {
 }
 
 void SaveSettings(const TSettings& settings, IniStore& ini, TFormPlacement& placement,
-                  const TVirtualStringTree& list, const std::string& copyrightLine) {
+                  const ListSettings& list, const std::string& copyrightLine) {
   if (!settings.WriteIni) return;
   placement.SaveWindowPlacement(ini);
   const std::string& path = settings.IniFileName;
@@ -68,40 +68,30 @@ void SaveSettings(const TSettings& settings, IniStore& ini, TFormPlacement& plac
   WriteText(ini, path, kVersion, "VERSION", kProgramVersion);
   WriteText(ini, path, kVersion, "COPYRIGHT", copyrightLine);
   WriteBool(ini, path, kOption, "WRITEINI", settings.WriteIni);
-  WriteText(ini, path, kOption, "COLUMNSORDER", ColumnWidthsText(list));
-  WriteInteger(ini, path, kOption, "SORTCOLUMN", list.SortColumn());
-  WriteBool(ini, path, kOption, "SORTDIRECTION", AscendingFlag(list.SortDirection()));
+  WriteText(ini, path, kOption, "COLUMNSORDER", ColumnWidthsText(list.columnWidths));
+  WriteInteger(ini, path, kOption, "SORTCOLUMN", list.sortColumn);
+  WriteBool(ini, path, kOption, "SORTDIRECTION", list.sortAscending);
 }
 
-void ApplyColumnWidths(const std::string& columnsOrder, TVirtualStringTree& list) {
-  if (columnsOrder.empty()) return;
+std::vector<std::optional<int>> ReadColumnWidths(const std::string& columnsOrder) {
+  std::vector<std::optional<int>> widths;
   std::string_view rest = columnsOrder;
-  TColumnIndex column = 0;
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
     const std::string_view piece = rest.substr(0, comma);
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     const std::size_t equals = piece.find('=');
     if (equals == std::string_view::npos) continue;
-    const auto width = ParseInteger(piece.substr(equals + 1, kWidthTextLimit));
-    if (width && column < list.ColumnCount()) list.SetColumnWidth(column, *width);
-    ++column;
+    widths.push_back(ParseInteger(piece.substr(equals + 1, kWidthTextLimit)));
   }
+  return widths;
 }
 
-std::string ColumnWidthsText(const TVirtualStringTree& list) {
+std::string ColumnWidthsText(const std::vector<int>& widths) {
   std::string text;
-  for (TColumnIndex i = 0; i < list.ColumnCount(); ++i) {
+  for (std::size_t i = 0; i < widths.size(); ++i) {
     if (i > 0) text += ',';
-    text += std::to_string(i) + "=" + std::to_string(list.Column(i).Width);
+    text += std::to_string(i) + "=" + std::to_string(widths[i]);
   }
   return text;
-}
-
-bool AscendingFlag(TSortDirection direction) {
-  return direction == sdAscending;
-}
-
-TSortDirection DirectionFromFlag(bool ascending) {
-  return ascending ? sdAscending : sdDescending;
 }

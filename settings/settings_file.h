@@ -1,8 +1,9 @@
 #pragma once
 // Reading the settings file at start-up and writing it back at closing.
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "list/virtual_string_tree.h"
 #include "settings/form_placement.h"
 #include "settings/ini_store.h"
 #include "settings/settings.h"
@@ -24,16 +25,21 @@ void LoadSettingFields(TSettings& settings, IniStore& ini);
 // sources calls it after them. The program never writes the key.
 void LoadSourcesSetting(TSettings& settings, IniStore& ini);
 
+// What the list holds at closing that the settings file keeps.
+struct ListSettings {
+  std::vector<int> columnWidths;  // by column index
+  int sortColumn = 0;
+  bool sortAscending = true;
+};
+
 // Only when WriteIni is set: the placement, then section VERSION, then the options the program
 // changes. The connection settings (the password above all) are never written. A refused write
 // raises EFixtallyError("Impossible d'écrire dans <path>") and the keys after it stay unwritten.
 void SaveSettings(const TSettings& settings, IniStore& ini, TFormPlacement& placement,
-                  const TVirtualStringTree& list, const std::string& copyrightLine);
+                  const ListSettings& list, const std::string& copyrightLine);
 
-// COLUMNSORDER: "0=150,1=150,2=150,3=200". The pieces with "=" are applied to columns 0, 1, 2...
-// in turn, whatever number stands before the "="; unreadable widths and extra pieces are skipped.
-void ApplyColumnWidths(const std::string& columnsOrder, TVirtualStringTree& list);
-std::string ColumnWidthsText(const TVirtualStringTree& list);
-
-bool AscendingFlag(TSortDirection direction);
-TSortDirection DirectionFromFlag(bool ascending);
+// COLUMNSORDER: "0=150,1=150,2=150,3=200". The pieces with "=" give columns 0, 1, 2... in turn,
+// whatever number stands before the "="; an unreadable width gives none (its column keeps its
+// width). Pieces beyond the list's columns are for the list to skip.
+std::vector<std::optional<int>> ReadColumnWidths(const std::string& columnsOrder);
+std::string ColumnWidthsText(const std::vector<int>& widths);

@@ -8,6 +8,7 @@
 
 #include "fuzz_support.h"
 #include "list/virtual_string_tree.h"
+#include "list/column_widths.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -43,7 +44,7 @@ void CheckDrawnWidths(FuzzedDataProvider& data) {
   }
   TVirtualStringTree list;
   AddColumns(list);
-  ApplyColumnWidths(text, list);
+  ApplyColumnWidths(ReadColumnWidths(text), list);
   FUZZ_CHECK(Widths(list) == expected);
 }
 
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::string columnsOrder(reinterpret_cast<const char*>(bytes), size);
   TVirtualStringTree list;
   AddColumns(list);
-  ApplyColumnWidths(columnsOrder, list);
+  ApplyColumnWidths(ReadColumnWidths(columnsOrder), list);
   FUZZ_CHECK(list.ColumnCount() == 4);
   for (TColumnIndex i = 0; i < list.ColumnCount(); ++i) {
     FUZZ_CHECK(list.Column(i).Width >= list.Column(i).MinWidth);
@@ -70,11 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     FUZZ_CHECK((Widths(list) == std::array<int, 4>{150, 150, 150, 200}));
   }
 
-  const std::string written = ColumnWidthsText(list);
+  const std::string written = ColumnWidthsText(ColumnWidths(list));
   TVirtualStringTree reopened;
   AddColumns(reopened);
-  ApplyColumnWidths(written, reopened);
+  ApplyColumnWidths(ReadColumnWidths(written), reopened);
   FUZZ_CHECK(Widths(reopened) == Widths(list));
-  FUZZ_CHECK(ColumnWidthsText(reopened) == written);
+  FUZZ_CHECK(ColumnWidthsText(ColumnWidths(reopened)) == written);
   return 0;
 }

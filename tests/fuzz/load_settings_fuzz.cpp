@@ -11,9 +11,10 @@
 
 #include "fuzz_support.h"
 #include "list/virtual_string_tree.h"
-#include "settings/ini_document.h"
-#include "settings/ini_file_portable.h"
+#include "ini_document.h"
+#include "portable_ini_store.h"
 #include "settings/ini_values.h"
+#include "list/column_widths.h"
 #include "settings/settings_file.h"
 #include "window_placement_fake.h"
 
@@ -102,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   for (const char* caption : {"KB Windows", "Installé le", "Description", "Installé par"}) {
     list.AddColumn(caption, 150);
   }
-  ApplyColumnWidths(settings.ColumnsOrder, list);
+  ApplyColumnWidths(ReadColumnWidths(settings.ColumnsOrder), list);
   for (TColumnIndex i = 0; i < list.ColumnCount(); ++i) {
     FUZZ_CHECK(list.Column(i).Width >= list.Column(i).MinWidth);
     FUZZ_CHECK(list.Column(i).Width <= list.Column(i).MaxWidth);

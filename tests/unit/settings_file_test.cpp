@@ -11,7 +11,8 @@
 #include "Systeme/extract_quoted.h"
 #include "ini_store_contract.h"
 #include "settings/builtin_texts.h"
-#include "settings/ini_file_portable.h"
+#include "portable_ini_store.h"
+#include "list/column_widths.h"
 #include "settings/settings_file.h"
 #include "settings/window_placement_port.h"
 #include "window_placement_fake.h"
@@ -84,11 +85,15 @@ struct StartUp {
   void File(const std::string& bytes) { WriteFileBytes(settings.IniFileName, bytes); }
   void Load() {
     LoadSettings(settings, ini, placement);
-    ApplyColumnWidths(settings.ColumnsOrder, list);
+    ApplyColumnWidths(ReadColumnWidths(settings.ColumnsOrder), list);
     list.SetSortColumn(settings.SortColumn);
     list.SetSortDirection(DirectionFromFlag(settings.SortDirection));
   }
-  void Save() { SaveSettings(settings, ini, placement, list, "Copyright (c) 2026 Fixtally"); }
+  void Save() {
+    const ListSettings saved{ColumnWidths(list), list.SortColumn(),
+                             AscendingFlag(list.SortDirection())};
+    SaveSettings(settings, ini, placement, saved, "Copyright (c) 2026 Fixtally");
+  }
   std::vector<int> Widths() const {
     std::vector<int> widths;
     for (int i = 0; i < list.ColumnCount(); ++i) widths.push_back(list.Column(i).Width);
@@ -316,18 +321,22 @@ TEST(SaveSettings, NothingWithoutWriteIni) {
 
 TEST(ColumnWidthsText, ListsEveryColumnByIndex) {
   TVirtualStringTree list;
-  EXPECT_EQ(ColumnWidthsText(list), "");
+  const auto text = [&] { return ColumnWidthsText(ColumnWidths(list)); };
+  const auto apply = [&](const std::string& saved) {
+    ApplyColumnWidths(ReadColumnWidths(saved), list);
+  };
+  EXPECT_EQ(text(), "");
   list.AddColumn("a", 150);
-  EXPECT_EQ(ColumnWidthsText(list), "0=150");
+  EXPECT_EQ(text(), "0=150");
   for (int width : {150, 150, 200}) list.AddColumn("b", width);
-  EXPECT_EQ(ColumnWidthsText(list), "0=150,1=150,2=150,3=200");
-  ApplyColumnWidths(ColumnWidthsText(list), list);  // what was saved applies unchanged
-  EXPECT_EQ(ColumnWidthsText(list), "0=150,1=150,2=150,3=200");
-  ApplyColumnWidths("", list);
-  ApplyColumnWidths(std::string(10000, '='), list);
+  EXPECT_EQ(text(), "0=150,1=150,2=150,3=200");
+  apply(text());  // what was saved applies unchanged
+  EXPECT_EQ(text(), "0=150,1=150,2=150,3=200");
+  apply("");
+  apply(std::string(10000, '='));
   // Only 255 characters after the "=" are read: the last digit here is not.
-  ApplyColumnWidths("0=" + std::string(253, '0') + "779", list);
-  EXPECT_EQ(ColumnWidthsText(list), "0=77,1=150,2=150,3=200");
+  apply("0=" + std::string(253, '0') + "779");
+  EXPECT_EQ(text(), "0=77,1=150,2=150,3=200");
 }
 
 TEST(SortFlags, MapBothWays) {

@@ -8,7 +8,7 @@
 
 #include "ini_store_contract.h"
 #include "inventory/update_title_kb.h"
-#include "settings/ini_file_portable.h"
+#include "portable_ini_store.h"
 #include "settings/settings_file.h"
 #include "window_placement_fake.h"
 
@@ -69,7 +69,7 @@ TEST(LoadSourcesSetting, ReadsTheTextAsWrittenAndNeverWritesIt) {
   TFormPlacement placement{window};
   placement.IniFileName = settings.IniFileName;
   placement.IniSection = "MAINFORM";
-  SaveSettings(settings, ini, placement, TVirtualStringTree(), "Copyright");
+  SaveSettings(settings, ini, placement, ListSettings{}, "Copyright");
   EXPECT_EQ(ini.ReadString(settings.IniFileName, "OPTION", "SOURCES", "?"), "wu");
 }
 

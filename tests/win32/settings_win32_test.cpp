@@ -13,7 +13,7 @@
 #include "Systeme/errors.h"
 #include "ini_store_contract.h"
 #include "settings/form_placement.h"
-#include "settings/ini_file_portable.h"
+#include "portable_ini_store.h"
 #include "settings/ini_store_win32.h"
 #include "settings/settings_file.h"
 #include "settings/window_placement_win32.h"
@@ -155,8 +155,7 @@ TEST(SettingsFileWin32, SaveGivesTheSameBytesThroughBothStores) {
     placement.IniSection = "MAINFORM";
     WriteFileBytes(settings.IniFileName,
                    "[OPTION]\r\nWRITEINI=1\r\n\r\n[HOST]\r\nPASSWORD=\"secret\"\r\n");
-    TVirtualStringTree list;
-    for (int width : {150, 150, 150, 200}) list.AddColumn("c", width);
+    const ListSettings list{{150, 150, 150, 200}, 0, true};
     LoadSettings(settings, *ini, placement);
     EXPECT_EQ(settings.Password, "secret");
     SaveSettings(settings, *ini, placement, list, "Copyright (c) 2026 Fixtally");
@@ -178,7 +177,7 @@ TEST(SettingsFileWin32, RefusedWriteRaisesWithThePath) {
   const auto ini = MakeWindowsIniStore();
   UniqueWindow window = MakeMainLikeWindow();
   WindowPlacementWin32 port(window.get());
-  TVirtualStringTree list;
+  const ListSettings list;
   const std::string held = folder.File("held.ini");
   WriteFileBytes(held, "[OPTION]\r\nWRITEINI=1\r\n");
   const std::string missing = folder.Path().string() +
