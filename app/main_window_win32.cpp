@@ -268,6 +268,10 @@ void MainWindow::ReplaceFormFont(const std::string& name, int extraPoints) {
   windowFont_ = std::move(replaced);
 }
 
+int MainWindow::TopPanelHeight() {
+  return Bounds(ControlId::TopPanel).height;
+}
+
 COLORREF MainWindow::WindowColor() const {
   return GetSysColor(COLOR_WINDOW);
 }

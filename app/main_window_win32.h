@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Systeme/unique_handle_win32.h"
+#include "app/chrome/window_chrome_win32.h"
 #include "app/form_table.h"
 #include "app/form_view.h"
 
@@ -20,7 +21,7 @@ inline int IdOf(ControlId id) {
   return kFirstControlId + static_cast<int>(id);
 }
 
-class MainWindow final : public FormView {
+class MainWindow final : public FormView, public ChromeTarget {
  public:
   explicit MainWindow(HINSTANCE instance);
   ~MainWindow() override;
@@ -30,7 +31,7 @@ class MainWindow final : public FormView {
   // Creates the window and its controls (hidden), then runs FormCreate. False when the window
   // could not be created.
   bool Create(TMainForm& form);
-  HWND Handle() const { return window_; }
+  HWND Handle() const override { return window_; }
   HWND ControlHandle(ControlId id) const { return controls_[static_cast<int>(id)]; }
   bool IsMainWindowMessage(const MSG& message) const;
   // Key preview: every key pressed in the window or one of its controls reaches FormKeyDown
@@ -39,10 +40,13 @@ class MainWindow final : public FormView {
   // The window's command keys (app/window_commands.h), run from the message loop ahead of the
   // focused control; true when the message was one of them and must go no further.
   bool TranslateShortcut(const MSG& message);
-  void SetTopPanelColor(COLORREF color);
-  // The window font under another name, some points larger (Segoe UI from Vista on).
-  void ReplaceFormFont(const std::string& name, int extraPoints);
-  COLORREF WindowColor() const;
+
+  // ChromeTarget
+  void SetTopPanelColor(COLORREF color) override;
+  // Segoe UI from Vista on.
+  void ReplaceFormFont(const std::string& name, int extraPoints) override;
+  int TopPanelHeight() override;
+  COLORREF WindowColor() const override;
 
   // FormView
   void SetCaption(ControlId control, const std::string& text) override;

@@ -6,7 +6,6 @@
 #include "Systeme/unique_handle_win32.h"
 #include "app/chrome/dialogs_win32.h"
 #include "app/chrome/vista_font.h"
-#include "app/main_window_win32.h"
 
 namespace {
 
@@ -77,7 +76,7 @@ void WindowChromeWin32::ShowInTaskbar() {
 void WindowChromeWin32::ApplyGlassLook() {
   if (IsGlassEnabled()) {
     window_.SetTopPanelColor(RGB(0, 0, 0));
-    RECT strip{0, window_.Bounds(ControlId::TopPanel).height, 0, 0};
+    RECT strip{0, window_.TopPanelHeight(), 0, 0};
     ExtendGlassFrame(window_.Handle(), strip);
   } else {
     window_.SetTopPanelColor(window_.WindowColor());
