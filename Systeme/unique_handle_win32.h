@@ -6,74 +6,96 @@
 
 #include <utility>
 
-template <typename T, typename Deleter>
+// What counts as "no handle" is part of the owner's type: null for most kinds, and
+// INVALID_HANDLE_VALUE for what CreateFile returns.
+template <typename T>
+struct NullIsEmpty {
+  static T Empty() { return T{}; }
+};
+struct InvalidIsEmpty {
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+};
+
+// `Closer` releases one handle and says whether the system accepted.
+template <typename T, typename Closer, typename EmptyValue = NullIsEmpty<T>>
 class UniqueHandle {
  public:
   UniqueHandle() = default;
   explicit UniqueHandle(T handle) : handle_(handle) {}
   ~UniqueHandle() { reset(); }
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, T{})) {}
+  UniqueHandle(UniqueHandle&& other) noexcept
+      : handle_(std::exchange(other.handle_, EmptyValue::Empty())) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) reset(std::exchange(other.handle_, T{}));
+    if (this != &other) reset(std::exchange(other.handle_, EmptyValue::Empty()));
     return *this;
   }
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
 
   T get() const { return handle_; }
-  explicit operator bool() const { return handle_ != T{}; }
-  T release() { return std::exchange(handle_, T{}); }
-  void reset(T handle = T{}) {
-    if (handle_ != T{}) Deleter{}(handle_);
+  explicit operator bool() const { return handle_ != EmptyValue::Empty(); }
+  T release() { return std::exchange(handle_, EmptyValue::Empty()); }
+  void reset(T handle = EmptyValue::Empty()) {
+    if (*this) Closer{}(handle_);
     handle_ = handle;
+  }
+  // Releases the handle now; false when the system refused (closing a written file can fail,
+  // which a write must hear of). Empty afterwards either way.
+  bool Close() {
+    const bool closed = !*this || Closer{}(handle_);
+    handle_ = EmptyValue::Empty();
+    return closed;
   }
 
  private:
-  T handle_{};
+  T handle_ = EmptyValue::Empty();
 };
 
 struct GdiObjectDeleter {
-  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+  bool operator()(HGDIOBJ object) const { return DeleteObject(object) != FALSE; }
 };
 struct ModuleDeleter {
-  void operator()(HMODULE module) const { FreeLibrary(module); }
+  bool operator()(HMODULE module) const { return FreeLibrary(module) != FALSE; }
 };
 struct GlobalDeleter {
-  void operator()(HGLOBAL memory) const { GlobalFree(memory); }
+  bool operator()(HGLOBAL memory) const { return GlobalFree(memory) == nullptr; }
 };
 struct ImageListDeleter {
-  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+  bool operator()(HIMAGELIST list) const { return ImageList_Destroy(list) != FALSE; }
 };
 struct IconDeleter {
-  void operator()(HICON icon) const { DestroyIcon(icon); }
+  bool operator()(HICON icon) const { return DestroyIcon(icon) != FALSE; }
 };
 struct MenuDeleter {
-  void operator()(HMENU menu) const { DestroyMenu(menu); }
+  bool operator()(HMENU menu) const { return DestroyMenu(menu) != FALSE; }
 };
-struct FileDeleter {
-  void operator()(HANDLE file) const {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
+struct KernelHandleDeleter {
+  bool operator()(HANDLE handle) const { return CloseHandle(handle) != FALSE; }
 };
-
 struct RegistryKeyDeleter {
-  void operator()(HKEY key) const { RegCloseKey(key); }
+  bool operator()(HKEY key) const { return RegCloseKey(key) == ERROR_SUCCESS; }
 };
 struct LocalMemoryDeleter {
-  void operator()(void* memory) const { LocalFree(memory); }
+  bool operator()(void* memory) const { return LocalFree(memory) == nullptr; }
 };
 
 using UniqueHfont = UniqueHandle<HFONT, GdiObjectDeleter>;
 using UniqueHbrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using UniqueHbitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
+using UniqueHpen = UniqueHandle<HPEN, GdiObjectDeleter>;
 using UniqueHmodule = UniqueHandle<HMODULE, ModuleDeleter>;
 using UniqueHglobal = UniqueHandle<HGLOBAL, GlobalDeleter>;
 using UniqueHimagelist = UniqueHandle<HIMAGELIST, ImageListDeleter>;
 using UniqueHicon = UniqueHandle<HICON, IconDeleter>;
 using UniqueHmenu = UniqueHandle<HMENU, MenuDeleter>;
-using UniqueFile = UniqueHandle<HANDLE, FileDeleter>;
+// CreateFile's handles (files, CONIN$, CONOUT$): INVALID_HANDLE_VALUE when there is none.
+using UniqueFile = UniqueHandle<HANDLE, KernelHandleDeleter, InvalidIsEmpty>;
+// Threads, events, semaphores: null when there is none.
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleDeleter>;
 using UniqueHkey = UniqueHandle<HKEY, RegistryKeyDeleter>;
 using UniqueLocalSid = UniqueHandle<PSID, LocalMemoryDeleter>;  // from ConvertStringSidToSid
+// What the system allocated for the caller with LocalAlloc (FormatMessage, CommandLineToArgvW).
+using UniqueLocalMemory = UniqueHandle<HLOCAL, LocalMemoryDeleter>;
 
 // A window's device context for as long as the scope lives; it remembers its window.
 class WindowDc {

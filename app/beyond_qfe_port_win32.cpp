@@ -59,7 +59,8 @@ BeyondQfeUpdates BeyondQfePortWin32::Read(UpdateSources which, const ComputerReq
   reading->which = which;
   reading->computer = computer;
   auto owner = std::make_unique<std::shared_ptr<Reading>>(reading);
-  const UniqueFile thread(CreateThread(nullptr, 0, ReadInBackground, owner.get(), 0, nullptr));
+  const UniqueKernelHandle thread(
+      CreateThread(nullptr, 0, ReadInBackground, owner.get(), 0, nullptr));
   if (!thread) {
     const DWORD error = GetLastError();
     return SourcesFailed(which, static_cast<std::int32_t>(HRESULT_FROM_WIN32(error)),

@@ -13,6 +13,7 @@
 #include "Systeme/shell_win32.h"
 #include "Systeme/supported_windows.h"
 #include "Systeme/text_convert_win32.h"
+#include "Systeme/unique_handle_win32.h"
 #include "Systeme/windows_version_win32.h"
 #include "app/chrome/dialogs_win32.h"
 #include "app/chrome/window_chrome_win32.h"
@@ -32,9 +33,8 @@ std::string FirstArgument() {
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!arguments) return {};
-  std::string first = count > 1 ? WideToUtf8(arguments[1]) : std::string();
-  LocalFree(arguments);
-  return first;
+  const UniqueLocalMemory owner(arguments);
+  return count > 1 ? WideToUtf8(arguments[1]) : std::string();
 }
 
 void RunMessageLoop(MainWindow& window) {

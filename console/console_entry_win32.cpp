@@ -12,6 +12,7 @@
 #include "Systeme/running_program_win32.h"
 #include "Systeme/replace_file_win32.h"
 #include "Systeme/text_convert_win32.h"
+#include "Systeme/unique_handle_win32.h"
 #include "console/console_program.h"
 #include "console/console_streams_win32.h"
 #include "console/run_ports_win32.h"
@@ -31,8 +32,8 @@ std::vector<std::string> Arguments() {
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!wide) return arguments;
+  const UniqueLocalMemory owner(wide);
   for (int i = 1; i < count; ++i) arguments.push_back(WideToUtf8(wide[i]));
-  LocalFree(wide);
   return arguments;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Systeme/text_convert_win32.h"
+#include "Systeme/unique_handle_win32.h"
 
 namespace {
 
@@ -101,31 +102,27 @@ void ConsoleStreams::EndProgress() {
 std::optional<std::wstring> ConsoleStreams::ReadSecret(std::string_view promptUtf8) {
   // The console's own input, even when standard input is redirected: a password is typed by a
   // person, never read from a pipe.
-  HANDLE input =
-      CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (input == INVALID_HANDLE_VALUE) return std::nullopt;
-  HANDLE prompt =
-      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (prompt != INVALID_HANDLE_VALUE) Write(prompt, true, promptUtf8, CP_UTF8);
+  const UniqueFile input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                     nullptr));
+  if (!input) return std::nullopt;
+  const UniqueFile prompt(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr));
+  if (prompt) Write(prompt.get(), true, promptUtf8, CP_UTF8);
   std::wstring secret;
   {
-    EchoOff echoOff(input);
+    EchoOff echoOff(input.get());
     wchar_t buffer[256];
     for (;;) {
       DWORD read = 0;
-      if (!ReadConsoleW(input, buffer, 256, &read, nullptr) || read == 0) break;
+      if (!ReadConsoleW(input.get(), buffer, 256, &read, nullptr) || read == 0) break;
       secret.append(buffer, read);
       if (secret.find(L'\n') != std::wstring::npos) break;
     }
     SecureZeroMemory(buffer, sizeof buffer);
   }
-  if (prompt != INVALID_HANDLE_VALUE) {
-    Write(prompt, true, "\r\n", CP_UTF8);
-    CloseHandle(prompt);
-  }
-  CloseHandle(input);
+  if (prompt) Write(prompt.get(), true, "\r\n", CP_UTF8);
   while (!secret.empty() && (secret.back() == L'\n' || secret.back() == L'\r')) secret.pop_back();
   return secret;
 }

@@ -40,10 +40,7 @@ class RunMailboxWin32 final : public RunMailbox {
   RunMailboxWin32() : available_(CreateSemaphoreW(nullptr, 0, LONG_MAX, nullptr)) {
     InitializeCriticalSection(&lock_);
   }
-  ~RunMailboxWin32() override {
-    DeleteCriticalSection(&lock_);
-    if (available_) CloseHandle(available_);
-  }
+  ~RunMailboxWin32() override { DeleteCriticalSection(&lock_); }
   RunMailboxWin32(const RunMailboxWin32&) = delete;
   RunMailboxWin32& operator=(const RunMailboxWin32&) = delete;
 
@@ -52,11 +49,11 @@ class RunMailboxWin32 final : public RunMailbox {
       CriticalSectionLock lock(lock_);
       events_.push_back(std::move(event));
     }
-    ReleaseSemaphore(available_, 1, nullptr);
+    ReleaseSemaphore(available_.get(), 1, nullptr);
   }
 
   std::optional<RunEvent> WaitFor(std::uint32_t milliseconds) override {
-    if (WaitForSingleObject(available_, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
+    if (WaitForSingleObject(available_.get(), milliseconds) != WAIT_OBJECT_0) return std::nullopt;
     CriticalSectionLock lock(lock_);
     RunEvent event = std::move(events_.front());
     events_.pop_front();
@@ -65,7 +62,7 @@ class RunMailboxWin32 final : public RunMailbox {
 
  private:
   CRITICAL_SECTION lock_;
-  HANDLE available_;  // one count per queued event
+  UniqueKernelHandle available_;  // one count per queued event
   std::deque<RunEvent> events_;
 };
 
@@ -74,12 +71,12 @@ class RunMailboxWin32 final : public RunMailbox {
 bool ThreadStarterWin32::Start(std::function<void()> work) {
   // Only the threads still running are kept: a run over thousands of computers holds the
   // handles of the few it reads at once, not of every one it has read.
-  std::erase_if(threads_, [](const UniqueFile& thread) {
+  std::erase_if(threads_, [](const UniqueKernelHandle& thread) {
     return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
   });
   threads_.reserve(threads_.size() + 1);
   auto owned = std::make_unique<std::function<void()>>(std::move(work));
-  UniqueFile thread(CreateThread(nullptr, 0, RunWork, owned.get(), 0, nullptr));
+  UniqueKernelHandle thread(CreateThread(nullptr, 0, RunWork, owned.get(), 0, nullptr));
   if (!thread) return false;
   owned.release();  // the thread has it now
   threads_.push_back(std::move(thread));
@@ -88,7 +85,7 @@ bool ThreadStarterWin32::Start(std::function<void()> work) {
 
 void ThreadStarterWin32::WaitForThreads(DWORD milliseconds) {
   const DWORD start = GetTickCount();
-  for (const UniqueFile& thread : threads_) {
+  for (const UniqueKernelHandle& thread : threads_) {
     const DWORD spent = GetTickCount() - start;
     if (spent >= milliseconds) return;
     WaitForSingleObject(thread.get(), milliseconds - spent);

@@ -25,7 +25,7 @@ class ThreadStarterWin32 final : public ThreadStarter {
   void WaitForThreads(DWORD milliseconds);
 
  private:
-  std::vector<UniqueFile> threads_;  // the threads not known to have ended
+  std::vector<UniqueKernelHandle> threads_;  // the threads not known to have ended
 };
 
 std::shared_ptr<RunMailbox> MakeRunMailboxWin32();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Systeme/errors.h"
+#include "Systeme/unique_handle_win32.h"
 
 namespace {
 
@@ -12,31 +13,6 @@ namespace {
 // a moment; a short wait is better than an error the user cannot explain.
 constexpr int kOpenAttempts = 10;
 constexpr DWORD kRetryDelayMs = 20;
-
-// A movable global memory block, freed unless the clipboard has taken it over.
-class UniqueHglobal {
- public:
-  explicit UniqueHglobal(HGLOBAL memory) : memory_(memory) {}
-  ~UniqueHglobal() {
-    if (memory_) GlobalFree(memory_);
-  }
-  UniqueHglobal(UniqueHglobal&& other) noexcept : memory_(std::exchange(other.memory_, nullptr)) {}
-  UniqueHglobal& operator=(UniqueHglobal&& other) noexcept {
-    if (this != &other) {
-      if (memory_) GlobalFree(memory_);
-      memory_ = std::exchange(other.memory_, nullptr);
-    }
-    return *this;
-  }
-  UniqueHglobal(const UniqueHglobal&) = delete;
-  UniqueHglobal& operator=(const UniqueHglobal&) = delete;
-
-  HGLOBAL get() const { return memory_; }
-  HGLOBAL release() { return std::exchange(memory_, nullptr); }
-
- private:
-  HGLOBAL memory_;
-};
 
 // The clipboard held open for one write and closed on every path.
 class ClipboardSession {
@@ -59,7 +35,7 @@ class ClipboardSession {
   bool open_ = false;
 };
 
-// The text with its terminating zero, in a block the clipboard can take.
+// The text with its terminating zero, in a movable block the clipboard can take over.
 UniqueHglobal CopyToGlobalMemory(const std::string& text) {
   UniqueHglobal memory(GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
   if (!memory.get()) throw EFixtallyError("Mémoire insuffisante pour le Presse-papiers");

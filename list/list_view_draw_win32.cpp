@@ -8,8 +8,6 @@
 
 namespace {
 
-using UniqueHpen = UniqueHandle<HPEN, GdiObjectDeleter>;
-
 // Copies text into the control's buffer, cut to fit and always terminated. The cell shows
 // an ellipsis anyway long before the buffer's few hundred characters run out.
 template <typename Char>

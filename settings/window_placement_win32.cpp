@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "Systeme/unique_handle_win32.h"
+
 namespace {
 
 POINT ToPoint(const PlacementPoint& p) {
@@ -10,21 +12,6 @@ POINT ToPoint(const PlacementPoint& p) {
 PlacementPoint FromPoint(const POINT& p) {
   return PlacementPoint{p.x, p.y};
 }
-
-// The screen's device context, released however the scope ends.
-class ScreenDc {
- public:
-  ScreenDc() : dc_(GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
-  }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
 
 int ShowCommandOf(TWindowState state, bool firstShow) {
   switch (state) {
@@ -83,7 +70,7 @@ std::int32_t WindowPlacementWin32::ScreenHeight() {
 }
 
 std::int32_t WindowPlacementWin32::PixelsPerInch() {
-  const ScreenDc screen;
+  const WindowDc screen(nullptr);
   return screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
 }
 
