@@ -19,9 +19,11 @@ std::string ErrorInfoDescription() {
   return WideToUtf8(description.view());
 }
 
-void ThrowIfComFailed(HRESULT code) {
+void ThrowIfComFailed(HRESULT code, ProviderText providerText) {
   if (SUCCEEDED(code)) return;
   const std::string description = ErrorInfoDescription();
+  const std::string provider = providerText ? providerText(code) : std::string();
   const auto wideCode = static_cast<std::int32_t>(code);
-  throw EOleException(FirstOleMessage(wideCode, {description, SystemMessage(code)}), wideCode);
+  throw EOleException(FirstOleMessage(wideCode, {provider, description, SystemMessage(code)}),
+                      wideCode);
 }

@@ -8,6 +8,10 @@
 // COM call: the next one may replace it.
 std::string ErrorInfoDescription();
 
-// Nothing for a success; otherwise raises EOleException with the call's own description, else
-// the system's text for the code, else "Erreur OLE %.8x".
-void ThrowIfComFailed(HRESULT code);
+// The text a provider has for its own codes (WMI's for 0x8004xxxx); empty when it has none.
+using ProviderText = std::string (*)(HRESULT code);
+
+// Nothing for a success; otherwise raises EOleException with the provider's text for the code,
+// else the call's own description, else the system's text, else "Erreur OLE %.8x". The call's
+// description is taken first, before the provider is asked (a COM call that may replace it).
+void ThrowIfComFailed(HRESULT code, ProviderText providerText = nullptr);

@@ -14,6 +14,7 @@
 #include "Systeme/errors.h"
 #include "Systeme/system_message_win32.h"
 #include "Systeme/text_convert_win32.h"
+#include "Systeme/unique_handle_win32.h"
 #include "inventory/com_account_win32.h"
 #include "inventory/com_failure_win32.h"
 #include "inventory/computer_request.h"
@@ -48,12 +49,7 @@ void ClearErrorInfo() {
 }
 
 void ThrowIfFailed(HRESULT code) {
-  if (SUCCEEDED(code)) return;
-  // The error object first: any COM call made after the failure may replace it.
-  const std::string description = ErrorInfoDescription();
-  const auto wideCode = static_cast<std::int32_t>(code);
-  throw EOleException(
-      FirstOleMessage(wideCode, {WmiStatusText(code), description, SystemMessage(code)}), wideCode);
+  ThrowIfComFailed(code, WmiStatusText);
 }
 
 // Every proxy gets the account's blanket (inventory/com_account_win32.h).
@@ -158,15 +154,16 @@ std::string OleErrorMessage(std::int32_t code) {
 }
 
 std::string DefaultWmiNamespace() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kScriptingKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kScriptingKey, 0, KEY_QUERY_VALUE, &opened) !=
+      ERROR_SUCCESS)
     return kFallbackNamespace;
+  const UniqueHkey key(opened);
   std::wstring value(256, L'\0');
   DWORD type = 0;
   DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  const LONG read = RegQueryValueExW(key, L"Default Namespace", nullptr, &type,
+  const LONG read = RegQueryValueExW(key.get(), L"Default Namespace", nullptr, &type,
                                      reinterpret_cast<BYTE*>(value.data()), &bytes);
-  RegCloseKey(key);
   if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return kFallbackNamespace;
   // The value need not end with its zero.
   value.resize(bytes / sizeof(wchar_t));
