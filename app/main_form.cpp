@@ -3,7 +3,6 @@
 
 #include <exception>
 
-#include "Systeme/app_folder.h"
 #include "Systeme/scale_for_dpi.h"
 #include "list/column_widths.h"
 #include "list/sort_keys.h"
@@ -71,7 +70,7 @@ void TMainForm::FormCreate() {
     view.SetFontName(id, fontName);
   }
 
-  Settings.IniFileName = ApplicationFolder(ports_.executablePath) + "\\" + "Fixtally.ini";
+  Settings.IniFileName = SettingsFilePath(ports_.executablePath);
   FormPlacement.IniFileName = Settings.IniFileName;
   FormPlacement.IniSection = "MAINFORM";
 

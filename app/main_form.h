@@ -36,12 +36,9 @@
 #include "list/virtual_string_tree.h"
 #include "settings/form_placement.h"
 #include "settings/ini_store.h"
+#include "settings/program_identity.h"
 #include "settings/settings.h"
 #include "Systeme/shell.h"
-
-inline constexpr char kApplicationTitle[] = "Fixtally";
-inline constexpr char kVersionText[] = "1.2.0.0";
-inline constexpr char kCopyrightLine[] = "Copyright (c) 2026 Fixtally";
 
 // Everything outside the program that the handlers reach. None is owned.
 struct MainFormPorts {

@@ -5,15 +5,13 @@
 #include "Systeme/app_folder.h"
 #include "Systeme/extract_quoted.h"
 #include "settings/ini_values.h"
+#include "settings/program_identity.h"
 
 namespace {
 
 constexpr char kOption[] = "OPTION";
 constexpr char kHost[] = "HOST";
 constexpr char kVersion[] = "VERSION";
-// What section VERSION records; the same as the program's title and version label.
-constexpr char kProgramName[] = "Fixtally";
-constexpr char kProgramVersion[] = "1.2.0.0";
 constexpr std::size_t kWidthTextLimit = 255;
 
 }  // namespace
@@ -64,8 +62,8 @@ void SaveSettings(const TSettings& settings, IniStore& ini, TFormPlacement& plac
   if (!settings.WriteIni) return;
   placement.SaveWindowPlacement(ini);
   const std::string& path = settings.IniFileName;
-  WriteText(ini, path, kVersion, "NAME", kProgramName);
-  WriteText(ini, path, kVersion, "VERSION", kProgramVersion);
+  WriteText(ini, path, kVersion, "NAME", kApplicationTitle);
+  WriteText(ini, path, kVersion, "VERSION", kVersionText);
   WriteText(ini, path, kVersion, "COPYRIGHT", copyrightLine);
   WriteBool(ini, path, kOption, "WRITEINI", settings.WriteIni);
   WriteText(ini, path, kOption, "COLUMNSORDER", ColumnWidthsText(list.columnWidths));
