@@ -1,8 +1,8 @@
 #pragma once
-// The user's locale as the program needs it: upper-casing, collation and the date and time
-// formats. Texts are in the system's 8-bit code page. The Windows adapter calls
-// CharUpperBuffA, CompareStringA, LCMapStringA and GetLocaleInfoA; the tests have one of code
-// page 1252.
+// The user's locale as the program needs it: upper-casing, collation, the date and time
+// formats, and the system's 8-bit code page, in which its texts are, to and from UTF-8. The Windows
+// adapter calls CharUpperBuffA, CompareStringA, LCMapStringA and GetLocaleInfoA; the tests have one
+// of code page 1252.
 #include <array>
 #include <string>
 #include <string_view>
@@ -35,4 +35,8 @@ class LocaleText {
   // locale gives no key for this text.
   virtual bool AppendSortKey(std::string_view text, std::string& keys) = 0;
   virtual TFormatSettings FormatSettings() = 0;  // read afresh from the user's locale
+  // A text of the system code page as UTF-8, and back; what the code page lacks becomes the
+  // system's replacement character. The one place the two meet.
+  virtual std::string ToUtf8(std::string_view text) = 0;
+  virtual std::string FromUtf8(std::string_view utf8) = 0;
 };

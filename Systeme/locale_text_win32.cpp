@@ -6,6 +6,8 @@
 #include <climits>
 #include <string>
 
+#include "Systeme/text_convert_win32.h"
+
 namespace {
 
 // Only the ANSI calls that Windows XP exports: the *Ex locale calls came with Vista.
@@ -87,6 +89,9 @@ class WindowsLocaleText : public LocaleText {
     keys.resize(start + static_cast<std::size_t>(written > 0 ? written : 0));
     return written > 0;
   }
+
+  std::string ToUtf8(std::string_view text) override { return AnsiToUtf8(text); }
+  std::string FromUtf8(std::string_view utf8) override { return Utf8ToAnsi(utf8); }
 
   TFormatSettings FormatSettings() override {
     const LCID l = locale_;

@@ -20,8 +20,8 @@ std::vector<SourceFailure> TMainForm::AddBeyondQfeRows(UpdateSources which,
 
   const std::vector<const TTreeDataClass*> qfe = RowsInDisplayOrder(vst);
   const UpdateRowTexts utf8 = UpdateRowTextsUtf8();
-  const UpdateRowTexts texts{port.Utf8ToAnsi(utf8.maintenance),
-                             port.Utf8ToAnsi(utf8.supersededSuffix)};
+  const UpdateRowTexts texts{ports_.locale.FromUtf8(utf8.maintenance),
+                             ports_.locale.FromUtf8(utf8.supersededSuffix)};
   TimeZone& zone = ports_.timeZone;
   std::vector<TTreeDataClass> rows = MergeBeyondQfe(
       qfe, found.windowsUpdate, found.packages,

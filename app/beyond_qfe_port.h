@@ -17,5 +17,4 @@ class BeyondQfePort {
   // source is still blocked in a call it cannot leave (it is then left to end on its own).
   virtual BeyondQfeUpdates Read(UpdateSources which, const ComputerRequest& computer,
                                 const std::function<bool()>& pump) = 0;
-  virtual std::string Utf8ToAnsi(const std::string& text) = 0;
 };

@@ -8,7 +8,6 @@
 
 #include "Systeme/com_scope_win32.h"
 #include "Systeme/system_message_win32.h"
-#include "Systeme/text_convert_win32.h"
 #include "Systeme/unique_handle_win32.h"
 #include "inventory/cbs_packages_win32.h"
 #include "inventory/wu_history_win32.h"
@@ -39,12 +38,12 @@ DWORD WINAPI ReadInBackground(void* parameter) {
     CbsPackageSourceWin32 packages;
     reading.result =
         ReadBeyondQfe(reading.which, reading.computer, history, packages, reading.stop);
-  } catch (...) {
+  } catch (...) {  // a thread's outermost frame: nothing may leave it
     // Out of memory: the sources give nothing and say so, if even that can be said.
     try {
       reading.result = SourcesFailed(reading.which, static_cast<std::int32_t>(E_OUTOFMEMORY),
                                      SystemMessage(E_OUTOFMEMORY));
-    } catch (...) {
+    } catch (...) {  // not even that could be said
       reading.result = {};
     }
   }
@@ -78,8 +77,4 @@ BeyondQfeUpdates BeyondQfePortWin32::Read(UpdateSources which, const ComputerReq
     return SourcesFailed(which, kCancelledCode, kStoppedText);
   }
   return std::move(reading->result);
-}
-
-std::string BeyondQfePortWin32::Utf8ToAnsi(const std::string& text) {
-  return ::Utf8ToAnsi(text);
 }

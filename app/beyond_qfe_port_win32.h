@@ -8,5 +8,4 @@ class BeyondQfePortWin32 : public BeyondQfePort {
  public:
   BeyondQfeUpdates Read(UpdateSources which, const ComputerRequest& computer,
                         const std::function<bool()>& pump) override;
-  std::string Utf8ToAnsi(const std::string& text) override;
 };

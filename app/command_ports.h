@@ -35,7 +35,5 @@ class CommandPorts {
   virtual void WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
   virtual std::string ComputerName() = 0;   // this computer's name, system code page
   virtual std::string ListSeparator() = 0;  // the user's list separator, system code page
-  virtual std::string AnsiToUtf8(const std::string& text) = 0;
-  virtual std::string Utf8ToAnsi(const std::string& text) = 0;
-  virtual CalendarDate Today() = 0;  // the local date
+  virtual CalendarDate Today() = 0;         // the local date
 };

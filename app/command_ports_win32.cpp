@@ -100,14 +100,6 @@ std::string CommandPortsWin32::ListSeparator() {
   return UserListSeparator();
 }
 
-std::string CommandPortsWin32::AnsiToUtf8(const std::string& text) {
-  return ::AnsiToUtf8(text);
-}
-
-std::string CommandPortsWin32::Utf8ToAnsi(const std::string& text) {
-  return ::Utf8ToAnsi(text);
-}
-
 CalendarDate CommandPortsWin32::Today() {
   SYSTEMTIME now;
   GetLocalTime(&now);

@@ -24,8 +24,6 @@ class CommandPortsWin32 final : public CommandPorts {
   void WriteWholeFile(const std::string& path, const std::string& bytes) override;
   std::string ComputerName() override;
   std::string ListSeparator() override;
-  std::string AnsiToUtf8(const std::string& text) override;
-  std::string Utf8ToAnsi(const std::string& text) override;
   CalendarDate Today() override;
 
  private:

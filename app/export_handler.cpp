@@ -32,7 +32,7 @@ void TMainForm::ExportClick() {
   const std::string computer = ShownComputer(Settings, *commands);
   const CalendarDate today = commands->Today();
   const std::optional<ExportTarget> target = commands->AskExportTarget(
-      ProposedExportName(commands->AnsiToUtf8(computer), today.year, today.month, today.day),
+      ProposedExportName(ports_.locale.ToUtf8(computer), today.year, today.month, today.day),
       ExportFolder);
   if (!target) return;
   ExportFolder = FolderOf(target->path);
@@ -53,12 +53,7 @@ void TMainForm::ExportClick() {
   const DateReading reading = ReadDateReading(ports_.locale, ports_.currentYear);
   settings.dateSettings = reading.settings;
   settings.currentYear = reading.currentYear;
-  settings.ansiToUtf8 = [commands](std::string_view text) {
-    return commands->AnsiToUtf8(std::string(text));
-  };
-  settings.utf8ToAnsi = [commands](std::string_view text) {
-    return commands->Utf8ToAnsi(std::string(text));
-  };
+  settings.codePage = &ports_.locale;
   // Built whole before the file is touched; a refused write leaves the list as it is.
   commands->WriteWholeFile(target->path, WriteExport({inventory}, settings));
 }

@@ -12,7 +12,7 @@
 #include "bench/counted_call.h"
 #include "csv_reader.h"
 #include "writers/export_writers.h"
-#include "cp1252_utf8.h"
+#include "portable_locale_text.h"
 
 namespace {
 
@@ -44,8 +44,7 @@ CsvCase& CaseFor(std::size_t count) {
   settings.byteOrderMark = true;
   settings.dateSettings = form.Form().Ports().locale.FormatSettings();
   settings.currentYear = 2026;
-  settings.ansiToUtf8 = Cp1252ToUtf8;
-  settings.utf8ToAnsi = Utf8ToCp1252;
+  settings.codePage = &CodePage1252();
 
   // The same bytes, split back into the fields as written, for the baseline.
   const std::string csv = WriteExport(entry->computers, settings);

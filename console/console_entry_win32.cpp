@@ -75,8 +75,7 @@ int wmain() {
         SecureZeroMemory(secret->data(), secret->size() * sizeof(wchar_t));
         return password;
       },
-      .ansiToUtf8 = [](std::string_view text) { return AnsiToUtf8(text); },
-      .utf8ToAnsi = [](std::string_view text) { return Utf8ToAnsi(text); },
+      .codePage = locale.get(),
       .listSeparator = UserListSeparator(),
       .run = RunPorts{.threads = threads,
                       .makeMailbox = MakeRunMailboxWin32,
@@ -87,8 +86,8 @@ int wmain() {
                       .currentYear = CurrentYear(),
                       .makeHistorySource = [] { return std::make_unique<WuHistorySourceWin32>(); },
                       .makePackageSource = [] { return std::make_unique<CbsPackageSourceWin32>(); },
-                      .rowTexts = {Utf8ToAnsi(UpdateRowTextsUtf8().maintenance),
-                                   Utf8ToAnsi(UpdateRowTextsUtf8().supersededSuffix)}},
+                      .rowTexts = {locale->FromUtf8(UpdateRowTextsUtf8().maintenance),
+                                   locale->FromUtf8(UpdateRowTextsUtf8().supersededSuffix)}},
   };
   const int code = RunConsoleProgram(Arguments(), ports, stopRequested);
   streams.EndProgress();

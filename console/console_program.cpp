@@ -20,7 +20,8 @@ constexpr int kDefaultTimeoutSeconds = 30;
 std::vector<std::string> Computers(const ConsoleOptions& options, const TSettings& settings,
                                    ConsolePorts& ports) {
   std::vector<std::string> computers;
-  for (const std::string& host : options.hosts) computers.push_back(ports.utf8ToAnsi(host));
+  LocaleText& codePage = *ports.codePage;
+  for (const std::string& host : options.hosts) computers.push_back(codePage.FromUtf8(host));
   if (!options.hostsFile.empty()) {
     const std::string option = "/hosts:" + options.hostsFile + " : ";
     std::string bytes;
@@ -29,7 +30,8 @@ std::vector<std::string> Computers(const ConsoleOptions& options, const TSetting
     } catch (const EFixtallyError& error) {
       throw EFixtallyError(option + error.what());
     }
-    HostList list = ParseHostList(bytes, ports.utf8ToAnsi);
+    HostList list = ParseHostList(
+        bytes, [&codePage](std::string_view text) { return codePage.FromUtf8(text); });
     if (!list.error.empty()) throw EFixtallyError(option + list.error);
     if (list.hosts.empty()) throw EFixtallyError(option + "aucun ordinateur dans le fichier");
     for (std::string& host : list.hosts) computers.push_back(std::move(host));
@@ -62,7 +64,7 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
   }
   const ConsoleOptions& options = parsed.options;
   if (options.help) {
-    ports.writeOutput(ports.utf8ToAnsi(UsageText()), false);
+    ports.writeOutput(ports.codePage->FromUtf8(UsageText()), false);
     return kExitOk;
   }
 
@@ -71,7 +73,7 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
     std::string user = settings.User;
     std::string password = settings.Password;
     if (!options.user.empty()) {
-      user = ports.utf8ToAnsi(options.user);
+      user = ports.codePage->FromUtf8(options.user);
       std::optional<std::string> typed =
           ports.askPassword("Mot de passe de " + options.user + " : ");
       if (!typed) {
@@ -116,8 +118,7 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
     exportSettings.copySeparator = copySeparator;
     exportSettings.dateSettings = ports.run.displaySettings;
     exportSettings.currentYear = ports.run.currentYear;
-    exportSettings.ansiToUtf8 = ports.ansiToUtf8;
-    exportSettings.utf8ToAnsi = ports.utf8ToAnsi;
+    exportSettings.codePage = ports.codePage;
     exportSettings.kbs = options.kbs;
     const std::string output = WriteExport(computers, exportSettings);
     const bool utf8 = options.format != ExportFormat::Text;
@@ -131,7 +132,7 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
     if (!options.kbs.empty() || !AllComplete(computers)) {
       for (const ComputerInventory& computer : computers) {
         if (computer.status == InventoryStatus::Complete) continue;
-        ports.reportError(ports.ansiToUtf8(computer.computer) + " : " +
+        ports.reportError(ports.codePage->ToUtf8(computer.computer) + " : " +
                           (computer.status == InventoryStatus::Failed ? "échec " : "incomplet ") +
                           HresultText(computer.errorCode) + " " + computer.errorText);
       }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Systeme/locale_text.h"
 #include "console/computer_run.h"
 #include "writers/export_writers.h"
 #include "settings/settings.h"
@@ -27,9 +28,8 @@ struct ConsolePorts {
   // Asks for the account's password without echo; none when there is no console to ask on.
   // The answer is in the system code page.
   std::function<std::optional<std::string>(std::string_view promptUtf8)> askPassword;
-  std::function<std::string(std::string_view)> ansiToUtf8;
-  std::function<std::string(std::string_view)> utf8ToAnsi;
-  std::string listSeparator;  // the user's (LOCALE_SLIST), system code page
+  LocaleText* codePage = nullptr;  // the system code page's conversions (required)
+  std::string listSeparator;       // the user's (LOCALE_SLIST), system code page
   RunPorts run;
 };
 

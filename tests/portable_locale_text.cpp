@@ -3,6 +3,8 @@
 // letter, then by accent, then lower case before upper case).
 #include "portable_locale_text.h"
 
+#include "cp1252_utf8.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -282,6 +284,8 @@ class PortableLocaleText : public LocaleText {
   }
 
   TFormatSettings FormatSettings() override { return formats_; }
+  std::string ToUtf8(std::string_view text) override { return Cp1252ToUtf8(text); }
+  std::string FromUtf8(std::string_view utf8) override { return Utf8ToCp1252(utf8); }
 
  private:
   TFormatSettings formats_;
@@ -291,4 +295,9 @@ class PortableLocaleText : public LocaleText {
 
 std::unique_ptr<LocaleText> MakePortableLocaleText(TFormatSettings formats) {
   return std::make_unique<PortableLocaleText>(std::move(formats));
+}
+
+LocaleText& CodePage1252() {
+  static PortableLocaleText locale{TFormatSettings{}};
+  return locale;
 }

@@ -7,3 +7,6 @@
 
 // Code page 1252 with English (United States) formats; tests may change the formats.
 std::unique_ptr<LocaleText> MakePortableLocaleText(TFormatSettings formats = TFormatSettings{});
+
+// One such locale for the whole program, for what needs only its code page.
+LocaleText& CodePage1252();

@@ -26,7 +26,7 @@ void AppendAnsiAsUtf8(std::string& out, std::string_view ansi, const ExportSetti
   if (IsAscii(ansi)) {
     out.append(ansi);
   } else {
-    AppendValidUtf8(out, settings.ansiToUtf8(ansi));
+    AppendValidUtf8(out, settings.codePage->ToUtf8(ansi));
   }
 }
 

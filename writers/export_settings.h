@@ -1,6 +1,5 @@
 #pragma once
 // How an export is written: its format and the user's conventions it follows.
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +15,7 @@ struct ExportSettings {
   std::string copySeparator = " | ";  // the "Copier" separator (Settings.DefChar x NbrChar)
   TFormatSettings dateSettings;       // the user's formats: read "Installé le" back as a date
   int currentYear = 0;                // completes a date written without its year
-  // The system code page's conversions (required; called only for texts that are not ASCII).
-  std::function<std::string(std::string_view)> ansiToUtf8;
-  std::function<std::string(std::string_view)> utf8ToAnsi;
+  // The system code page's conversions (required; asked only for texts that are not ASCII).
+  LocaleText* codePage = nullptr;
   std::vector<std::string> kbs;  // the /kb: list, normalised "KB5034441"; empty: no check
 };

@@ -84,7 +84,7 @@ void AppendKbChecks(std::string& out, const std::vector<ComputerInventory>& comp
     AppendList(line, "non v\xC3\xA9rifi\xC3\xA9s", presence.unknown);
     out.append(PadRight(computer.computer, nameWidth));
     out.append(" : ");
-    out.append(settings.utf8ToAnsi(line));
+    out.append(settings.codePage->FromUtf8(line));
     out.append(kLineEnd);
   }
 }
@@ -103,7 +103,7 @@ void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& c
     if (!text.empty()) line += " " + text;
     out.append(computer.computer);
     out.append(" : ");
-    out.append(settings.utf8ToAnsi(line));
+    out.append(settings.codePage->FromUtf8(line));
     out.append(kLineEnd);
   }
 }

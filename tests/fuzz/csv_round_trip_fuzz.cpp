@@ -10,6 +10,7 @@
 #include "writers/kb_order.h"
 #include "Systeme/utf8_text.h"
 #include "cp1252_utf8.h"
+#include "portable_locale_text.h"
 
 namespace {
 
@@ -27,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   FuzzedDataProvider data(bytes, size);
   ExportSettings settings;
   settings.format = ExportFormat::Csv;
-  settings.ansiToUtf8 = Cp1252ToUtf8;
-  settings.utf8ToAnsi = Utf8ToCp1252;
+  settings.codePage = &CodePage1252();
   settings.listSeparator = fuzz::Text(data, 4);
   settings.byteOrderMark = data.ConsumeBool();
   settings.dateSettings.ShortDateFormat = data.ConsumeBool() ? "dd/MM/yyyy" : "M/d/yyyy";

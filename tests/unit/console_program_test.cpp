@@ -13,7 +13,7 @@
 #include "fixed_offset_time_zone.h"
 #include "native_run_ports.h"
 #include "scripted_computers.h"
-#include "cp1252_utf8.h"
+#include "portable_locale_text.h"
 
 namespace {
 
@@ -70,8 +70,7 @@ struct ConsoleFixture {
                 ++passwordQuestions;
                 return typedPassword;
               },
-              .ansiToUtf8 = [](std::string_view text) { return Cp1252ToUtf8(text); },
-              .utf8ToAnsi = [](std::string_view text) { return Utf8ToCp1252(text); },
+              .codePage = &CodePage1252(),
               .listSeparator = ";",
               .run = RunPorts{threads, [] { return std::make_shared<NativeMailbox>(); },
                               NativeMilliseconds,

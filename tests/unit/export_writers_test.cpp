@@ -12,7 +12,7 @@
 #include "writers/kb_order.h"
 #include "list_rows_test_support.h"
 #include "main_form_fakes.h"
-#include "cp1252_utf8.h"
+#include "portable_locale_text.h"
 
 namespace {
 
@@ -43,8 +43,7 @@ ComputerInventory Computer(std::string name, const std::vector<Row>& rows,
 ExportSettings Settings(ExportFormat format) {
   ExportSettings settings;
   settings.format = format;
-  settings.ansiToUtf8 = Cp1252ToUtf8;
-  settings.utf8ToAnsi = Utf8ToCp1252;
+  settings.codePage = &CodePage1252();
   settings.dateSettings.ShortDateFormat = "dd/MM/yyyy";
   settings.currentYear = 2026;
   return settings;

@@ -37,6 +37,8 @@ class PortableLocale : public LocaleText {
     return inner_->AppendSortKey(text, keys);
   }
   TFormatSettings FormatSettings() override { return inner_->FormatSettings(); }
+  std::string ToUtf8(std::string_view text) override { return inner_->ToUtf8(text); }
+  std::string FromUtf8(std::string_view utf8) override { return inner_->FromUtf8(utf8); }
 
  private:
   std::unique_ptr<LocaleText> inner_ = MakePortableLocaleText();
@@ -64,6 +66,8 @@ class FailingLocale : public LocaleText {
     if (failFormats) throw std::runtime_error("formats");
     return inner_->FormatSettings();
   }
+  std::string ToUtf8(std::string_view text) override { return inner_->ToUtf8(text); }
+  std::string FromUtf8(std::string_view utf8) override { return inner_->FromUtf8(utf8); }
   bool failFormats = false;
 
  private:

@@ -148,8 +148,6 @@ class FakeCommandPorts : public CommandPorts {
   }
   std::string ComputerName() override { return "PC-01"; }
   std::string ListSeparator() override { return ";"; }
-  std::string AnsiToUtf8(const std::string& text) override { return text; }
-  std::string Utf8ToAnsi(const std::string& text) override { return text; }
   CalendarDate Today() override { return {2026, 3, 5}; }
 
   WindowCommand menuChoice = WindowCommand::None;
