@@ -1,5 +1,6 @@
 // The handlers that make the list model the hotfix list: cell texts, the order of each column,
 // header clicks, row colours and the records' life with their rows.
+#include <exception>
 #include <optional>
 
 #include "app/main_form.h"
@@ -50,7 +51,7 @@ void TMainForm::vstCompareNodes(PVirtualNode node1, PVirtualNode node2, TColumnI
       default:
         break;
     }
-  } catch (...) {
+  } catch (const std::exception&) {
   }
 }
 

@@ -119,12 +119,12 @@ void TMainForm::RunUserAction(const std::function<void()>& action) noexcept {
   } catch (const std::exception& error) {
     try {
       ports_.dialogs.ShowErrorReport(error.what());
-    } catch (...) {
+    } catch (...) {  // the report itself failed: there is nobody left to tell
     }
-  } catch (...) {
+  } catch (...) {  // no error of a user action may end the program
     try {
       ports_.dialogs.ShowErrorReport("Erreur inattendue");
-    } catch (...) {
+    } catch (...) {  // the report itself failed: there is nobody left to tell
     }
   }
 }

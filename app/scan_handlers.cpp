@@ -26,7 +26,7 @@ void RunAllSteps(std::exception_ptr failure, std::initializer_list<std::function
   for (const auto& step : steps) {
     try {
       step();
-    } catch (...) {
+    } catch (...) {  // kept and raised again once every step has run
       if (!failure) failure = std::current_exception();
     }
   }
@@ -55,7 +55,7 @@ void TMainForm::BtnSearchClick() {
     vst.BeginBatch();
     batchOpen = true;
     ScanHotfixes();
-  } catch (...) {
+  } catch (...) {  // raised again after the batch is closed and Busy cleared
     failure = std::current_exception();
   }
   // Busy must never outlive the scan, or the window could not be closed again.
@@ -81,7 +81,7 @@ void TMainForm::ClearList() {
     vst.BeginBatch();
     batchOpen = true;
     vst.ClearNodes();
-  } catch (...) {
+  } catch (...) {  // raised again once the batch is closed and the cursor back
     failure = std::current_exception();
   }
   const auto closeBatch = [&] {
@@ -120,7 +120,7 @@ void TMainForm::ScanHotfixes() {
   } catch (const std::exception& error) {
     failure = std::current_exception();
     NoteScanFailure(kUnexpectedCode, error.what());
-  } catch (...) {
+  } catch (...) {  // not WMI's: the general error report tells it after the count
     failure = std::current_exception();
     NoteScanFailure(kUnexpectedCode, "Erreur inattendue");
   }
@@ -133,7 +133,7 @@ void TMainForm::ScanHotfixes() {
   if ((which.windowsUpdate || which.servicingPackages) && ports_.beyondQfe && !CancelRequested) {
     try {
       sourceFailures = AddBeyondQfeRows(which, displaySettings);
-    } catch (...) {
+    } catch (...) {  // told by the general error report, after WMI's dialog
       if (!failure) failure = std::current_exception();
     }
   }

@@ -93,7 +93,7 @@ void RunJob(Job& job) noexcept {
       result = FailedInventory(job.request.computer, kUnexpectedCode, error.what());
     }
     mailbox.Post(RunEvent{job.index, RunEvent::Kind::Finished, std::move(result)});
-  } catch (...) {
+  } catch (...) {  // a thread's outermost frame: nothing may leave it
     // Out of memory even for the report: the computer stays unanswered and runs into its
     // timeout if it had not answered yet.
   }

@@ -51,7 +51,7 @@ ComputerInventory ScanComputer(HotfixSource& source, const ComputerRequest& requ
     Fail(inventory, error.ErrorCode(), error.what());
   } catch (const std::exception& error) {
     Fail(inventory, kUnexpectedCode, error.what());
-  } catch (...) {
+  } catch (...) {  // a source may raise anything; one computer's failure must not end the run
     Fail(inventory, kUnexpectedCode, "Erreur inattendue");
   }
   return inventory;

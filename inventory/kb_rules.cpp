@@ -34,7 +34,7 @@ int FirstNonDigitPosition(std::string_view text) {
   return 0;
 }
 
-std::int32_t KbNumber(std::string_view text) {
+std::int32_t KbNumber(std::string_view text) noexcept {
   // A sort reads every row's number: the prefix is skipped in place, nothing is copied.
   const std::string_view digits = WithoutKbPrefix(text);
   constexpr std::int64_t kMax = 2147483647;

@@ -6,4 +6,4 @@
 
 std::string StripKbPrefix(std::string_view text);
 int FirstNonDigitPosition(std::string_view text);  // 1-based; 0 when every character is a digit
-std::int32_t KbNumber(std::string_view text);      // 0 when none or above 2147483647
+std::int32_t KbNumber(std::string_view text) noexcept;  // 0 when none or above 2147483647

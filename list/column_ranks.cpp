@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <numeric>
 #include <string_view>
 #include <utility>
@@ -133,12 +134,8 @@ ColumnOrder NumberOrder(const std::vector<const TTreeDataClass*>& records,
   items.reserve(records.size());
   for (std::size_t row = 0; row < records.size(); ++row) {
     if (!records[row]) continue;
-    try {
-      const auto number =
-          static_cast<std::uint32_t>(KbNumber(records[row]->HotFixID)) ^ 0x80000000u;
-      items.push_back(static_cast<std::uint64_t>(number) << 32 | row);
-    } catch (...) {
-    }
+    const auto number = static_cast<std::uint32_t>(KbNumber(records[row]->HotFixID)) ^ 0x80000000u;
+    items.push_back(static_cast<std::uint64_t>(number) << 32 | row);
   }
   SortByNumber(items);
   ranks.assign(records.size(), kNoRank);
@@ -162,7 +159,7 @@ ColumnOrder DateOrder(const std::vector<const TTreeDataClass*>& records,
       const std::optional<DateTime> date = InstalledOnDate(distinct.texts[i], *reading);
       // A value that equals nothing, not even itself, would break the order's rules.
       if (date && !std::isnan(*date)) valued.emplace_back(*date, static_cast<std::uint32_t>(i));
-    } catch (...) {
+    } catch (const std::exception&) {
     }
   }
   std::vector<std::uint32_t> rankOfText(distinct.texts.size(), kNoRank);
@@ -173,7 +170,7 @@ ColumnOrder DateOrder(const std::vector<const TTreeDataClass*>& records,
 int CompareSafely(LocaleText& locale, std::string_view a, std::string_view b) {
   try {
     return SignOf(locale.Compare(a, b));
-  } catch (...) {
+  } catch (const std::exception&) {
     return 0;  // as vstCompareNodes: a failed comparison leaves the two rows equal
   }
 }
@@ -193,7 +190,7 @@ ColumnOrder TextOrder(TColumnIndex column, const std::vector<const TTreeDataClas
     try {
       upper[i] = locale.UpperCase(distinct.texts[i]);
       usable[i] = true;
-    } catch (...) {
+    } catch (const std::exception&) {
     }
   }
 
@@ -205,7 +202,7 @@ ColumnOrder TextOrder(TColumnIndex column, const std::vector<const TTreeDataClas
     keyStart[i] = keys.size();
     try {
       keyed = !usable[i] || locale.AppendSortKey(upper[i], keys);
-    } catch (...) {
+    } catch (const std::exception&) {
       keyed = false;
     }
     keyStart[i + 1] = keys.size();

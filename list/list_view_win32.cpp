@@ -87,7 +87,7 @@ void ListViewWin32::Guarded(Action&& action, ErrorSource source) {
     action();
   } catch (const std::exception& error) {
     ReportError(error.what(), source);
-  } catch (...) {
+  } catch (...) {  // nothing may reach the window procedure that called it
     ReportError("Erreur inconnue dans la liste.", source);
   }
 }
@@ -116,7 +116,7 @@ void ListViewWin32::ReportPendingErrors() {
     FlagScope reporting(reportingError_);
     try {
       onError(message);
-    } catch (...) {
+    } catch (...) {  // a window procedure called it: nothing may leave
     }
   }
 }

@@ -29,7 +29,7 @@ void SearchIndex::Refresh(TVirtualStringTree& list, TColumnIndex column, LocaleT
   valid_ = false;
   try {
     Rebuild(list, column, locale);
-  } catch (...) {
+  } catch (...) {  // whatever failed goes on to the caller, the index left empty
     nodes_.clear();
     records_.clear();
     texts_.clear();

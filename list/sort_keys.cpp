@@ -1,6 +1,7 @@
 #include "list/sort_keys.h"
 
 #include <algorithm>
+#include <exception>
 #include <numeric>
 #include <utility>
 #include <vector>
@@ -19,7 +20,7 @@ class SortKeyComparer : public PreparedSort {
     if (column_ == 1) {
       try {
         reading_ = readDates();
-      } catch (...) {
+      } catch (const std::exception&) {
         reading_.reset();  // no row's date reads: every comparison stays equal
       }
     }

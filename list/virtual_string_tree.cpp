@@ -160,7 +160,7 @@ void TVirtualStringTree::DeleteNodes(std::size_t fromIndex) {
       } release{*this, node};
       if (node->initialized && OnFreeNode) OnFreeNode(node);
     }
-  } catch (...) {
+  } catch (...) {  // whatever a handler raised goes on, once the view knows the new count
     syncView();
     throw;
   }
