@@ -1,10 +1,7 @@
-// The list's context menu and the two row commands only it and the keys offer.
+// The list's context menu: what it offers for the row under it, and the command chosen.
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "app/main_form.h"
-#include "writers/copy_text.h"
 #include "list/list_rows.h"
 
 void TMainForm::vstContextMenu(PVirtualNode row, int screenX, int screenY) {
@@ -35,24 +32,4 @@ void TMainForm::vstContextMenu(PVirtualNode row, int screenX, int screenY) {
       RunCommand(chosen);
       return;
   }
-}
-
-void TMainForm::CopyRowClick(PVirtualNode row) {
-  const TTreeDataClass* record = RecordOf(vst, row);
-  if (!record) {
-    ports_.dialogs.Beep();
-    return;
-  }
-  // The row's line of the whole "Copier" text: the columns padded to the whole list's widths.
-  const std::array<int, 4> widths = MeasureTextWidths(RowsInDisplayOrder(vst));
-  ports_.clipboard.SetText(BuildCopyText({record}, widths, SeparatorString()));
-}
-
-void TMainForm::CopyKbClick(PVirtualNode row) {
-  const TTreeDataClass* record = RecordOf(vst, row);
-  if (!record) {
-    ports_.dialogs.Beep();
-    return;
-  }
-  ports_.clipboard.SetText(record->HotFixID.str());
 }

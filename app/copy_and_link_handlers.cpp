@@ -1,4 +1,6 @@
-// "Copier" and "Lien Web": the two actions that read the rows and change nothing in the list.
+// "Copier" and "Lien Web", and the row commands of the keys and the context menu (the row's line
+// of the "Copier" text, its KB): the actions that read the rows and change nothing in the list.
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -47,4 +49,24 @@ void TMainForm::BtnLinkWebClick() {
 void TMainForm::OpenRowPage(const TTreeDataClass& record) {
   // The whole address goes to the shell: a long template must not lose its end.
   Ports().shell.OpenDocument(FormatWithOneText(Settings.MsKbId, StripKbPrefix(record.HotFixID)));
+}
+
+void TMainForm::CopyRowClick(PVirtualNode row) {
+  const TTreeDataClass* record = RecordOf(vst, row);
+  if (!record) {
+    ports_.dialogs.Beep();
+    return;
+  }
+  // The row's line of the whole "Copier" text: the columns padded to the whole list's widths.
+  const std::array<int, 4> widths = MeasureTextWidths(RowsInDisplayOrder(vst));
+  ports_.clipboard.SetText(BuildCopyText({record}, widths, SeparatorString()));
+}
+
+void TMainForm::CopyKbClick(PVirtualNode row) {
+  const TTreeDataClass* record = RecordOf(vst, row);
+  if (!record) {
+    ports_.dialogs.Beep();
+    return;
+  }
+  ports_.clipboard.SetText(record->HotFixID.str());
 }

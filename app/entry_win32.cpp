@@ -69,7 +69,7 @@ void RunMainWindow(HINSTANCE instance) {
   BeyondQfePortWin32 beyondQfe;
   ports.beyondQfe = &beyondQfe;
   TMainForm form(ports);
-  if (!window.Create(form)) return;
+  if (!window.Create(form.Handlers())) return;
   dialogs.SetOwner(window.Handle());
   placement.ShowForFirstTime();
   RunMessageLoop(window);

@@ -4,16 +4,18 @@
 // the ports it is given, so tests run it natively with fakes.
 //
 // The handlers are the glue between the controls and the subsystems, one file per group:
-//   app/main_form.cpp               construction, FormCreate, closing (start-up and shutdown)
+//   app/form_bindings.cpp           construction; the list's and the window's events bound
+//   app/startup_and_shutdown.cpp    FormCreate, closing, RunUserAction
 //   app/arrange_controls.cpp        FormResize, ArrangeControls (layout)
 //   app/scan_handlers.cpp           BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
 //                                   FormKeyDown, FormCloseQuery
 //   app/beyond_qfe_handler.cpp      AddBeyondQfeRows, ShowSourceFailures (SOURCES beyond WMI)
 //   app/column_handlers.cpp         vstGetText ... vstAfterColumnWidthTracking
 //   app/search_handler.cpp          EditSearchChange
-//   app/copy_and_link_handlers.cpp  BtnCopyClick, BtnLinkWebClick, SeparatorString, MeasureColumns
+//   app/copy_and_link_handlers.cpp  BtnCopyClick, BtnLinkWebClick, SeparatorString, MeasureColumns,
+//                                   CopyRowClick, CopyKbClick
 //   app/keyboard_handlers.cpp       FormShortcut, RunCommand (the window's keys)
-//   app/context_menu_handlers.cpp   vstContextMenu, CopyRowClick, CopyKbClick
+//   app/context_menu_handlers.cpp   vstContextMenu
 //   app/export_handler.cpp          ExportClick ("Exporter…")
 #include <array>
 #include <cstdint>
@@ -26,6 +28,7 @@
 #include "app/beyond_qfe_port.h"
 #include "app/chrome/dialogs.h"
 #include "app/command_ports.h"
+#include "app/form_handlers.h"
 #include "app/form_view.h"
 #include "inventory/computer_inventory.h"
 #include "inventory/hotfix_source.h"
@@ -124,6 +127,8 @@ class TMainForm {
   // Runs a user action; an error that escapes it is shown in the general error report and the
   // program goes on. No exception ever leaves this function.
   void RunUserAction(const std::function<void()>& action) noexcept;
+  // The window's events bound to the handlers above.
+  FormHandlers Handlers();
 
   // Program-wide state
   TVirtualStringTree vst;

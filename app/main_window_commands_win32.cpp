@@ -5,11 +5,10 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "app/main_form.h"
 #include "list/list_view_win32.h"
 
 bool MainWindow::TranslateShortcut(const MSG& message) {
-  if (!form_ || !IsMainWindowMessage(message)) return false;
+  if (!bound_ || !IsMainWindowMessage(message)) return false;
   if (message.message == WM_KEYUP || message.message == WM_SYSKEYUP) {
     // The menu key and Shift+F10 would open a second menu on their release.
     if (takenKey_ == 0 || message.wParam != takenKey_) return false;
@@ -29,14 +28,14 @@ bool MainWindow::TranslateShortcut(const MSG& message) {
   if (command == WindowCommand::ContextMenu) {
     OpenContextMenuAtFocus();
   } else {
-    form_->RunUserAction([&] { form_->FormShortcut(key, shift, target); });
+    handlers_.run([&] { handlers_.onShortcut(key, shift, target); });
   }
   return true;
 }
 
 bool MainWindow::OnContextMenu(HWND source, LPARAM point) {
   HWND list = ControlHandle(ControlId::vst);
-  if (!form_ || list == nullptr || source != list) return false;
+  if (!bound_ || list == nullptr || source != list) return false;
   if (point == static_cast<LPARAM>(-1)) {
     OpenContextMenuAtFocus();
     return true;
@@ -51,16 +50,16 @@ bool MainWindow::OnContextMenu(HWND source, LPARAM point) {
   ScreenToClient(list, &hit.pt);
   const int index = ListView_HitTest(list, &hit);
   const PVirtualNode row =
-      index >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? form_->vst.NodeAt(index) : nullptr;
-  form_->RunUserAction([&] { form_->vstContextMenu(row, screen.x, screen.y); });
+      index >= 0 && (hit.flags & LVHT_ONITEM) != 0 ? handlers_.list->NodeAt(index) : nullptr;
+  handlers_.run([&] { handlers_.onContextMenu(row, screen.x, screen.y); });
   return true;
 }
 
 // From the keyboard the menu opens over the focused row, or at the top of the list without one.
 void MainWindow::OpenContextMenuAtFocus() {
   HWND list = ControlHandle(ControlId::vst);
-  if (!form_ || list == nullptr) return;
-  const PVirtualNode row = form_->vst.CurrentNode();
+  if (!bound_ || list == nullptr) return;
+  const PVirtualNode row = handlers_.list->CurrentNode();
   const int index = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
   RECT client{};
   GetClientRect(list, &client);
@@ -78,5 +77,5 @@ void MainWindow::OpenContextMenuAtFocus() {
     }
   }
   ClientToScreen(list, &at);
-  form_->RunUserAction([&] { form_->vstContextMenu(row, at.x, at.y); });
+  handlers_.run([&] { handlers_.onContextMenu(row, at.x, at.y); });
 }

@@ -9,7 +9,6 @@
 #include "Systeme/errors.h"
 #include "Systeme/text_convert_win32.h"
 #include "app/custom_controls_win32.h"
-#include "app/main_form.h"
 #include "list/list_view_win32.h"
 
 namespace {
@@ -118,9 +117,9 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
       control = CreateWindowExW(ListViewWin32::kExtendedStyle, WC_LISTVIEWW, L"",
                                 ListViewWin32::kWindowStyle, Scaled(spec.left), Scaled(spec.top),
                                 width, Scaled(spec.height), window_, id, instance_, nullptr);
-      listView_ = std::make_unique<ListViewWin32>(control, form_->vst);
+      listView_ = std::make_unique<ListViewWin32>(control, *handlers_.list);
       listView_->onError = [this](const std::string& message) {
-        form_->RunUserAction([&message] { throw EFixtallyError(message); });
+        handlers_.run([&message] { throw EFixtallyError(message); });
       };
       break;
     case ControlKind::Edit:

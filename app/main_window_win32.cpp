@@ -8,7 +8,6 @@
 #include "Systeme/errors.h"
 #include "Systeme/text_convert_win32.h"
 #include "app/custom_controls_win32.h"
-#include "app/main_form.h"
 #include "list/list_view_win32.h"
 
 namespace {
@@ -26,8 +25,9 @@ MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
 }
 
-bool MainWindow::Create(TMainForm& form) {
-  form_ = &form;
+bool MainWindow::Create(FormHandlers handlers) {
+  handlers_ = std::move(handlers);
+  bound_ = true;
   RegisterCustomControls(instance_);
 
   WNDCLASSEXW windowClass{};
@@ -51,7 +51,7 @@ bool MainWindow::Create(TMainForm& form) {
                       kMainFormSpec.width, kMainFormSpec.height, nullptr, nullptr, instance_, this);
   if (!window_) return false;
   CreateControls();
-  form.RunUserAction([&form] { form.FormCreate(); });
+  handlers_.run(handlers_.onCreate);
   return true;
 }
 
@@ -79,11 +79,11 @@ bool MainWindow::IsMainWindowMessage(const MSG& message) const {
 }
 
 void MainWindow::PreviewKey(const MSG& message) {
-  if (!form_ || !IsMainWindowMessage(message)) return;
+  if (!bound_ || !IsMainWindowMessage(message)) return;
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return;
   std::uint16_t key = static_cast<std::uint16_t>(message.wParam);
   const TShiftState shift = CurrentShiftState();
-  form_->RunUserAction([this, &key, shift] { form_->FormKeyDown(key, shift); });
+  handlers_.run([this, &key, shift] { handlers_.onKeyDown(key, shift); });
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -174,31 +174,20 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCommand(WPARAM wParam, LPARAM) {
-  if (!form_) return;
-  const int id = LOWORD(wParam) - kFirstControlId;
+  if (!bound_) return;
+  const int index = LOWORD(wParam) - kFirstControlId;
+  if (index < 0 || index >= static_cast<int>(kMainFormControls.size())) return;
+  const ControlSpec& spec = kMainFormControls[static_cast<std::size_t>(index)];
   const int code = HIWORD(wParam);
-  TMainForm& form = *form_;
-  switch (static_cast<ControlId>(id)) {
-    case ControlId::BtnClose:
-      if (code == BN_CLICKED) form.RunUserAction([&form] { form.BtnCloseClick(); });
+  switch (spec.kind) {
+    case ControlKind::Button:
+      if (code == BN_CLICKED) handlers_.run([&] { handlers_.onEvent(spec.event); });
       break;
-    case ControlId::BtnSearch:
-      if (code == BN_CLICKED) form.RunUserAction([&form] { form.BtnSearchClick(); });
+    case ControlKind::Edit:
+      if (code == EN_CHANGE) handlers_.run([&] { handlers_.onEvent(spec.event); });
       break;
-    case ControlId::BtnCopy:
-      if (code == BN_CLICKED) form.RunUserAction([&form] { form.BtnCopyClick(); });
-      break;
-    case ControlId::BtnLinkWeb:
-      if (code == BN_CLICKED) form.RunUserAction([&form] { form.BtnLinkWebClick(); });
-      break;
-    case ControlId::EditSearch:
-      if (code == EN_CHANGE) form.RunUserAction([&form] { form.EditSearchChange(); });
-      break;
-    case ControlId::ASLink:
-      if (code == STN_CLICKED) {
-        form.RunUserAction(
-            [this, &form] { form.Ports().shell.OpenDocument("http://" + linkAddress_); });
-      }
+    case ControlKind::LinkLabel:
+      if (code == STN_CLICKED) handlers_.run([this] { handlers_.openLink(linkAddress_); });
       break;
     default:
       break;
@@ -211,26 +200,24 @@ void MainWindow::OnSize() {
     SetWindowPos(panel, nullptr, 0, 0, ClientWidth(), Scaled(20),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   }
-  if (form_ && ControlHandle(ControlId::EditSearch)) {
-    form_->RunUserAction([this] { form_->FormResize(); });
-  }
+  if (bound_ && ControlHandle(ControlId::EditSearch)) handlers_.run(handlers_.onResize);
 }
 
 void MainWindow::OnClose() {
-  if (!form_) {
+  if (!bound_) {
     DestroyWindow(window_);
     return;
   }
   bool canClose = true;
-  form_->RunUserAction([this, &canClose] { form_->FormCloseQuery(canClose); });
+  handlers_.run([this, &canClose] { handlers_.onCloseQuery(canClose); });
   if (!canClose) return;
-  form_->RunUserAction([this] { form_->FormClose(); });
+  handlers_.run(handlers_.onClose);
   DestroyWindow(window_);
 }
 
 void MainWindow::OnDestroy() {
   destroying_ = true;
-  if (form_) form_->RunUserAction([this] { form_->FormDestroy(); });
+  if (bound_) handlers_.run(handlers_.onDestroy);
   // The list goes first, ahead of the other controls.
   listView_.reset();
   if (HWND list = ControlHandle(ControlId::vst)) DestroyWindow(list);

@@ -1,6 +1,7 @@
 #pragma once
 // The main window on Win32: builds every control from the form table, routes the messages to
-// TMainForm's handlers and gives those handlers the window (FormView).
+// the handlers bound to their events (app/form_handlers.h) and gives those handlers the window
+// (FormView).
 #include <windows.h>
 
 #include <array>
@@ -9,10 +10,10 @@
 
 #include "Systeme/unique_handle_win32.h"
 #include "app/chrome/window_chrome_win32.h"
+#include "app/form_handlers.h"
 #include "app/form_table.h"
 #include "app/form_view.h"
 
-class TMainForm;
 class ListViewWin32;
 
 // Child-window identifiers: the form table's index past the identifiers dialogs use.
@@ -28,9 +29,9 @@ class MainWindow final : public FormView, public ChromeTarget {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Creates the window and its controls (hidden), then runs FormCreate. False when the window
-  // could not be created.
-  bool Create(TMainForm& form);
+  // Creates the window and its controls (hidden), then runs the handlers' onCreate. False when
+  // the window could not be created.
+  bool Create(FormHandlers handlers);
   HWND Handle() const override { return window_; }
   HWND ControlHandle(ControlId id) const { return controls_[static_cast<int>(id)]; }
   bool IsMainWindowMessage(const MSG& message) const;
@@ -92,7 +93,8 @@ class MainWindow final : public FormView, public ChromeTarget {
   HINSTANCE instance_;
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
-  TMainForm* form_ = nullptr;
+  FormHandlers handlers_;
+  bool bound_ = false;  // the handlers are in place: messages reach them
   std::unique_ptr<ListViewWin32> listView_;
   std::array<HWND, 14> controls_{};
   std::array<UniqueHfont, 14> controlFonts_;

@@ -64,7 +64,7 @@ class WholeWindow {
 
   // Creates and shows the window, as start-up does. False when it could not be created.
   bool Show() {
-    if (!window_.Create(form_)) return false;
+    if (!window_.Create(form_.Handlers())) return false;
     placement_.ShowForFirstTime();
     UpdateWindow(window_.Handle());
     return true;

@@ -1,51 +1,12 @@
-// The main window's life: its description, the start-up steps and the closing path.
+// The main window's life: the start-up steps and the closing path.
 #include "app/main_form.h"
 
 #include <exception>
 
 #include "Systeme/scale_for_dpi.h"
 #include "list/column_widths.h"
-#include "list/sort_keys.h"
 #include "settings/builtin_texts.h"
 #include "settings/settings_file.h"
-
-TMainForm::TMainForm(const MainFormPorts& ports) : FormPlacement(ports.placement), ports_(ports) {
-  // The list's columns as the window describes them, by index.
-  vst.AddColumn("KB Windows", 150);
-  vst.AddColumn("Installé le", 150);
-  vst.AddColumn("Description", 150);
-  vst.AddColumn("Installé par", 200);
-  BindListEvents();
-}
-
-void TMainForm::BindListEvents() {
-  vst.OnGetText = [this](PVirtualNode node, TColumnIndex column, std::string& text) {
-    vstGetText(node, column, text);
-  };
-  vst.OnPaintText = [this](PVirtualNode node, TColumnIndex column, TColor& color) {
-    vstPaintText(node, column, color);
-  };
-  vst.OnCompareNodes = [this](PVirtualNode a, PVirtualNode b, TColumnIndex column, int& result) {
-    vstCompareNodes(a, b, column, result);
-  };
-  vst.OnPrepareSort = [this](TColumnIndex column) {
-    return MakeSortComparer(
-        vst, ports_.locale, [this] { return ReadDateReading(ports_.locale, ports_.currentYear); },
-        column, &sortKeys_);
-  };
-  vst.OnHeaderClick = [this](TColumnIndex column, TMouseButton button, TShiftState shift) {
-    vstHeaderClick(column, button, shift);
-  };
-  vst.OnFreeNode = [this](PVirtualNode node) { vstFreeNode(node); };
-  vst.OnInitNode = [this](PVirtualNode parent, PVirtualNode node, InitialStates& states) {
-    vstInitNode(parent, node, states);
-  };
-  vst.OnGetNodeDataSize = [this](int& size) { vstGetNodeDataSize(size); };
-  vst.OnAfterColumnWidthTracking = [this](TColumnIndex column) {
-    vstAfterColumnWidthTracking(column);
-  };
-  vst.OnDblClick = [this] { BtnLinkWebClick(); };
-}
 
 void TMainForm::FormCreate() {
   FormView& view = ports_.view;
