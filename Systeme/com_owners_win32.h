@@ -11,9 +11,7 @@ class UniqueBstr {
  public:
   UniqueBstr() = default;
   // An empty text gives a null BSTR, which COM reads as "no value" (the current account, say).
-  explicit UniqueBstr(std::wstring_view text)
-      : value_(text.empty() ? nullptr
-                            : SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  explicit UniqueBstr(std::wstring_view text);
   ~UniqueBstr() { SysFreeString(value_); }
   UniqueBstr(UniqueBstr&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
   UniqueBstr& operator=(UniqueBstr&& other) noexcept {
