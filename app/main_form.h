@@ -85,8 +85,8 @@ class TMainForm {
   void BtnSearchClick();
   void ClearList();
   void ScanHotfixes();
-  void ReadHotfixObject(HotfixObject& object, TFormatSettings parseSettings,
-                        TFormatSettings displaySettings);
+  void ReadHotfixObject(HotfixObject& object, const TFormatSettings& parseSettings,
+                        const TFormatSettings& displaySettings);
   void FormKeyDown(std::uint16_t& key, TShiftState shift);
   // After WMI, the rows of the other sources SOURCES names for the KBs WMI lacks, each counted
   // like a WMI object; returns the sources that failed.

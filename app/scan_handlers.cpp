@@ -180,8 +180,10 @@ void TMainForm::ShowScanFailure(std::exception_ptr failure) {
                                  tdIconWarning, tdbOk, false);
 }
 
-void TMainForm::ReadHotfixObject(HotfixObject& object, TFormatSettings parseSettings,
-                                 TFormatSettings displaySettings) {
+// The settings are the scan's, read and never changed here: taken by reference, since a copy of
+// each per object (forty texts of month and day names) cost more than reading the object.
+void TMainForm::ReadHotfixObject(HotfixObject& object, const TFormatSettings& parseSettings,
+                                 const TFormatSettings& displaySettings) {
   const HotfixReading reading{parseSettings, displaySettings, ports_.timeZone, ports_.currentYear};
   try {
     if (std::unique_ptr<TTreeDataClass> record = ReadHotfixRecord(object, reading)) {
