@@ -59,6 +59,9 @@ void TMainForm::vstHeaderClick(TColumnIndex column, TMouseButton button, TShiftS
   if (button != TMouseButton::mbLeft) return;
   // The header only reports its own columns; anything else must not index the table.
   if (column < 0 || column >= static_cast<TColumnIndex>(ColumnDirections.size())) return;
+  // The steps below sort up to three times; the rows are re-ordered once, as those sorts give
+  // them, and the list is shown again once.
+  const TVirtualStringTree::ChangeScope oneSort(vst);
   vst.SetSortColumn(column);
   TSortDirection& direction = ColumnDirections[static_cast<std::size_t>(column)];
   direction = direction == sdAscending ? sdDescending : sdAscending;

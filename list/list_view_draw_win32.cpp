@@ -19,11 +19,11 @@ void CopyToBuffer(const std::basic_string<Char>& text, Char* buffer, int capacit
 
 }  // namespace
 
-std::string ListViewWin32::CellText(int row, int column) const {
-  std::string text;
+const std::string& ListViewWin32::CellText(int row, int column) {
+  cellText_.clear();
   const PVirtualNode node = model_.NodeAt(row);
-  if (node != nullptr && model_.OnGetText) model_.OnGetText(node, column, text);
-  return text;
+  if (node != nullptr && model_.OnGetText) model_.OnGetText(node, column, cellText_);
+  return cellText_;
 }
 
 // With a buffer from the control the text is copied into it; without one the control reads
@@ -31,13 +31,21 @@ std::string ListViewWin32::CellText(int row, int column) const {
 void ListViewWin32::FillDisplayInfo(NMLVDISPINFOW& info) {
   LVITEMW& item = info.item;
   if ((item.mask & LVIF_TEXT) == 0) return;
-  std::wstring text = AnsiToWide(CellText(item.iItem, item.iSubItem));
+  const std::string& text = CellText(item.iItem, item.iSubItem);
   if (item.pszText != nullptr && item.pszText != LPSTR_TEXTCALLBACKW && item.cchTextMax > 0) {
-    CopyToBuffer(text, item.pszText, item.cchTextMax);
+    // Straight into the control's buffer, which the text cannot outgrow by being converted: a
+    // character of any code page is as many UTF-16 units as bytes at most. A text too long for
+    // the buffer is cut, as the cell would show an ellipsis long before.
+    const int fit =
+        static_cast<int>(std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1)));
+    const int written = fit == 0 ? 0
+                                 : MultiByteToWideChar(CP_ACP, 0, text.data(), fit, item.pszText,
+                                                       item.cchTextMax - 1);
+    item.pszText[written > 0 ? written : 0] = L'\0';
     return;
   }
   std::wstring& kept = wideTexts_[nextText_++ % wideTexts_.size()];
-  kept = std::move(text);
+  kept = AnsiToWide(text);
   item.pszText = kept.data();
 }
 
@@ -45,13 +53,13 @@ void ListViewWin32::FillDisplayInfo(NMLVDISPINFOW& info) {
 void ListViewWin32::FillDisplayInfo(NMLVDISPINFOA& info) {
   LVITEMA& item = info.item;
   if ((item.mask & LVIF_TEXT) == 0) return;
-  std::string text = CellText(item.iItem, item.iSubItem);
+  const std::string& text = CellText(item.iItem, item.iSubItem);
   if (item.pszText != nullptr && item.pszText != LPSTR_TEXTCALLBACKA && item.cchTextMax > 0) {
     CopyToBuffer(text, item.pszText, item.cchTextMax);
     return;
   }
   std::string& kept = ansiTexts_[nextText_++ % ansiTexts_.size()];
-  kept = std::move(text);
+  kept = text;
   item.pszText = kept.data();
 }
 
@@ -82,14 +90,13 @@ LRESULT ListViewWin32::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
 bool ListViewWin32::PaintCell(NMLVCUSTOMDRAW& draw, int row, int column) {
   const bool hot = row == hotRow_;
   COLORREF color = GetSysColor(hot ? COLOR_HOTLIGHT : COLOR_WINDOWTEXT);
-  // The selection and the focus are asked only where they change the colours: each question is
-  // a message to the control or the system, for every cell painted (a round trip to the
-  // server under Wine), and the explorer look paints the selection itself.
-  if (!explorerStyle_ && ListView_GetItemState(list_, row, LVIS_SELECTED) != 0) {
-    const bool focused = GetFocus() == list_;
+  // The selection and the focus come from what is known already, not from the control or the
+  // system: a question for every cell painted is a message, under Wine a server's round trip.
+  // The explorer look paints the selection itself.
+  if (!explorerStyle_ && row == shownSelected_) {
     draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
-    draw.clrTextBk = GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
-    if (focused) color = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    draw.clrTextBk = GetSysColor(hasFocus_ ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+    if (hasFocus_) color = GetSysColor(COLOR_HIGHLIGHTTEXT);
   }
   const PVirtualNode node = model_.NodeAt(row);
   if (node != nullptr && model_.OnPaintText) {

@@ -15,7 +15,7 @@ TShiftState CurrentShiftState() {
 void ListViewWin32::OnTypedCharacter(wchar_t typed) {
   // Half of a surrogate pair has no equivalent in any 8-bit code page.
   if (typed >= 0xD800 && typed <= 0xDFFF) {
-    Beep();
+    MessageBeep(MB_OK);
     return;
   }
   char bytes[4] = {};
@@ -25,7 +25,7 @@ void ListViewWin32::OnTypedCharacter(wchar_t typed) {
       WideCharToMultiByte(CP_ACP, 0, &typed, 1, bytes, sizeof bytes, nullptr, checkDefault);
   // A character the code page lacks cannot begin any record text.
   if (length <= 0 || usedDefault) {
-    Beep();
+    MessageBeep(MB_OK);
     return;
   }
   for (int i = 0; i < length; ++i) model_.IncrementalSearchKey(bytes[i]);
@@ -85,12 +85,23 @@ int ListViewWin32::HeaderColumnAt(POINT screenPoint) const {
   return -1;
 }
 
-// The control moved its focus or selection (a click, the arrow keys): the model follows.
-void ListViewWin32::SyncSelectionToModel() {
-  if (applyingState_) return;
-  const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-  const int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+// The notice says which row changed, or -1 for all of them: the control is not asked again.
+void ListViewWin32::TakeStateChange(const NMLISTVIEW& change) {
+  const UINT moved = (change.uNewState ^ change.uOldState) & (LVIS_FOCUSED | LVIS_SELECTED);
+  if ((change.uChanged & LVIF_STATE) == 0 || moved == 0 || applyingState_) return;
+  const int row = change.iItem;
+  const auto follow = [&](UINT flag, int& shown) {
+    if ((moved & flag) == 0) return;
+    if ((change.uNewState & flag) != 0) {
+      shown = row;
+    } else if (row < 0 || row == shown) {
+      shown = -1;
+    }
+  };
+  follow(LVIS_SELECTED, shownSelected_);
+  follow(LVIS_FOCUSED, shownFocused_);
   FlagScope syncing(syncingModel_);
-  model_.SelectNode(model_.NodeAt(selected));
-  if (focused >= 0) model_.FocusNode(model_.NodeAt(focused));
+  TVirtualStringTree::ChangeScope scope(model_);
+  model_.SelectNode(model_.NodeAt(shownSelected_));
+  if (shownFocused_ >= 0) model_.FocusNode(model_.NodeAt(shownFocused_));
 }

@@ -100,40 +100,32 @@ void ListViewWin32::FitColumn(int column) {
 
 // ---- Model to control ----
 
-void ListViewWin32::RowCountChanged(int count) {
+void ListViewWin32::ShowChanges(const ListChanges& changes) {
   FlagScope applying(applyingState_);
-  lastPaintError_.clear();
-  if (hotRow_ >= count) hotRow_ = -1;
-  // The same count after a sort needs only the repaint: setting it again costs the control a
-  // pass over its 100,000 rows.
-  if (ListView_GetItemCount(list_) != count) ListView_SetItemCountEx(list_, count, LVSICF_NOSCROLL);
-  InvalidateRect(list_, nullptr, TRUE);
-  // A new count may drop the control's marks; the model still knows where they belong.
-  const PVirtualNode focused = model_.CurrentNode();
-  const PVirtualNode selected = model_.SelectedNode();
-  FocusChanged(focused != nullptr ? focused->index : -1,
-               selected != nullptr ? selected->index : -1);
-}
-
-void ListViewWin32::RepaintRow(int index) {
-  ListView_RedrawItems(list_, index, index);
-}
-
-void ListViewWin32::RepaintAll(bool immediately) {
-  InvalidateRect(list_, nullptr, TRUE);
-  if (immediately) UpdateWindow(list_);
-}
-
-void ListViewWin32::ScrollIntoView(int index) {
-  ListView_EnsureVisible(list_, index, FALSE);
-}
-
-void ListViewWin32::HeaderChanged() {
-  SyncColumns();
-}
-
-void ListViewWin32::Beep() {
-  MessageBeep(MB_OK);
+  bool newCount = false;
+  if (changes.rows) {
+    lastPaintError_.clear();
+    if (hotRow_ >= changes.rowCount) hotRow_ = -1;
+    // The same count after a sort needs only the repaint: setting it again costs the control a
+    // pass over its rows.
+    if (ListView_GetItemCount(list_) != changes.rowCount) {
+      ListView_SetItemCountEx(list_, changes.rowCount, LVSICF_NOSCROLL);
+      newCount = true;
+    }
+    InvalidateRect(list_, nullptr, TRUE);
+  }
+  if (changes.header) SyncColumns();
+  for (const int row : changes.repaint) ListView_RedrawItems(list_, row, row);
+  // The control is where a change of its own came from: it knows already.
+  if ((changes.rows || changes.focus) && !syncingModel_)
+    ShowFocus(changes.focused, changes.selected, newCount);
+  if (changes.scrollTo >= 0) ListView_EnsureVisible(list_, changes.scrollTo, FALSE);
+  if (changes.paintNow) {
+    // What the rows show may have changed without the model's knowing (the search marks).
+    InvalidateRect(list_, nullptr, TRUE);
+    UpdateWindow(list_);
+  }
+  if (changes.beep) MessageBeep(MB_OK);
 }
 
 void ListViewWin32::ApplyState(int index, UINT state, UINT mask) {
@@ -144,23 +136,27 @@ void ListViewWin32::ApplyState(int index, UINT state, UINT mask) {
                reinterpret_cast<LPARAM>(&item));
 }
 
-void ListViewWin32::FocusChanged(int focusedIndex, int selectedIndex) {
-  if (syncingModel_) return;  // the control is where the change came from
-  FlagScope applying(applyingState_);
+// From what the control was last shown, never by asking it: finding its focused or selected row
+// walks every row, under Wine at least.
+void ListViewWin32::ShowFocus(int focused, int selected, bool afresh) {
   const int count = ListView_GetItemCount(list_);
   const auto valid = [count](int index) { return index >= 0 && index < count; };
-  const int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
-  if (selected != selectedIndex) {
-    if (selected >= 0) ApplyState(-1, 0, LVIS_SELECTED);
-    if (valid(selectedIndex)) ApplyState(selectedIndex, LVIS_SELECTED, LVIS_SELECTED);
+  if (!valid(focused)) focused = -1;
+  if (!valid(selected)) selected = -1;
+  if (afresh || selected != shownSelected_) {
+    // One message for the whole list: the control keeps the selection of an owner-data list as
+    // ranges.
+    if (afresh || shownSelected_ >= 0) ApplyState(-1, 0, LVIS_SELECTED);
+    if (selected >= 0) ApplyState(selected, LVIS_SELECTED, LVIS_SELECTED);
+    shownSelected_ = selected;
   }
-  const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
-  if (focused != focusedIndex) {
-    if (valid(focusedIndex)) {
-      ApplyState(focusedIndex, LVIS_FOCUSED, LVIS_FOCUSED);
-      ListView_SetSelectionMark(list_, focusedIndex);
-    } else if (focused >= 0) {
-      ApplyState(focused, 0, LVIS_FOCUSED);
+  if (afresh || focused != shownFocused_) {
+    if (focused >= 0) {
+      ApplyState(focused, LVIS_FOCUSED, LVIS_FOCUSED);
+      ListView_SetSelectionMark(list_, focused);
+    } else if (valid(shownFocused_)) {
+      ApplyState(shownFocused_, 0, LVIS_FOCUSED);
     }
+    shownFocused_ = focused;
   }
 }

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr WPARAM kSettleWidth = 1;
 constexpr WPARAM kSettleOrder = 2;
 
@@ -47,16 +46,21 @@ ListViewWin32::ListViewWin32(HWND listView, TVirtualStringTree& model)
   rowHeight_.reset(ImageList_Create(1, kRowHeight - 1, ILC_COLOR32, 0, 1));
   ListView_SetImageList(list_, rowHeight_.get(), LVSIL_SMALL);
 
-  if (header_ != nullptr)
-    SetWindowSubclass(header_, HeaderProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  headerHook_ = std::make_unique<WindowProcedureHook>(header_, HeaderProc, this);
+  listHook_ = std::make_unique<WindowProcedureHook>(list_, ListProc, this);
+  hasFocus_ = GetFocus() == list_;
 
   HideFocusRectangle();
   while (ListView_DeleteColumn(list_, 0)) {
   }
   SyncColumns();
-  RowCountChanged(model_.RootNodeCount());
-  model_.SetObserver(this);
+  ListChanges everything;
+  everything.rows = true;
+  everything.rowCount = model_.RootNodeCount();
+  everything.focused = model_.CurrentNode() != nullptr ? model_.CurrentNode()->index : -1;
+  everything.selected = model_.SelectedNode() != nullptr ? model_.SelectedNode()->index : -1;
+  ShowChanges(everything);
+  model_.OnChanges = [this](const ListChanges& changes) { ShowChanges(changes); };
 
   // The header takes its height from a layout pass, which only a size change starts.
   RECT bounds{};
@@ -70,13 +74,10 @@ ListViewWin32::ListViewWin32(HWND listView, TVirtualStringTree& model)
 }
 
 ListViewWin32::~ListViewWin32() {
-  model_.SetObserver(nullptr);
-  if (IsWindow(list_)) {
-    RemoveWindowSubclass(list_, ListProc, kSubclassId);
-    ListView_SetImageList(list_, nullptr, LVSIL_SMALL);
-  }
-  if (header_ != nullptr && IsWindow(header_))
-    RemoveWindowSubclass(header_, HeaderProc, kSubclassId);
+  model_.OnChanges = nullptr;
+  listHook_.reset();
+  headerHook_.reset();
+  if (IsWindow(list_)) ListView_SetImageList(list_, nullptr, LVSIL_SMALL);
 }
 
 // ---- Errors ----
@@ -123,22 +124,19 @@ void ListViewWin32::ReportPendingErrors() {
 
 // ---- Window procedures ----
 
-LRESULT CALLBACK ListViewWin32::ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR self) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, ListProc, kSubclassId);
-    return DefSubclassProc(window, message, wParam, lParam);
-  }
-  return reinterpret_cast<ListViewWin32*>(self)->OnListMessage(message, wParam, lParam);
+LRESULT CALLBACK ListViewWin32::ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<ListViewWin32*>(WindowProcedureHook::OwnerOf(window));
+  if (self == nullptr || message == WM_NCDESTROY)
+    return WindowProcedureHook::CallPrevious(window, message, wParam, lParam);
+  return self->OnListMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK ListViewWin32::HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR self) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, HeaderProc, kSubclassId);
-    return DefSubclassProc(window, message, wParam, lParam);
-  }
-  return reinterpret_cast<ListViewWin32*>(self)->OnHeaderMessage(message, wParam, lParam);
+LRESULT CALLBACK ListViewWin32::HeaderProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  auto* self = static_cast<ListViewWin32*>(WindowProcedureHook::OwnerOf(window));
+  if (self == nullptr || message == WM_NCDESTROY)
+    return WindowProcedureHook::CallPrevious(window, message, wParam, lParam);
+  return self->OnHeaderMessage(message, wParam, lParam);
 }
 
 LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -175,7 +173,11 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
       }
       break;
+    case WM_SETFOCUS:
+      hasFocus_ = true;
+      break;
     case WM_KILLFOCUS:
+      hasFocus_ = false;
       Guarded([&] { model_.KillFocus(); });
       break;
     case WM_MOUSEMOVE:
@@ -207,7 +209,7 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
       break;
   }
-  const LRESULT result = DefSubclassProc(list_, message, wParam, lParam);
+  const LRESULT result = WindowProcedureHook::CallPrevious(list_, message, wParam, lParam);
   if (MayChangeScrollRange(message)) EnableScrollBarsByRange();
   return result;
 }
@@ -215,7 +217,7 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT ListViewWin32::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case HDM_LAYOUT: {
-      const LRESULT done = DefSubclassProc(header_, message, wParam, lParam);
+      const LRESULT done = WindowProcedureHook::CallPrevious(header_, message, wParam, lParam);
       auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
       const bool hidden = (GetWindowLongPtrW(header_, GWL_STYLE) & HDS_HIDDEN) != 0;
       if (done && !hidden && layout != nullptr && layout->prc != nullptr &&
@@ -245,7 +247,7 @@ LRESULT ListViewWin32::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lPara
     default:
       break;
   }
-  return DefSubclassProc(header_, message, wParam, lParam);
+  return WindowProcedureHook::CallPrevious(header_, message, wParam, lParam);
 }
 
 // The header reports to the list view, not to the main window, so its notifications are
@@ -298,13 +300,9 @@ bool ListViewWin32::HandleNotify(NMHDR* header, LRESULT& result) {
       Guarded([&] { model_.HeaderClick(column, TMouseButton::mbLeft, CurrentShiftState()); });
       return true;
     }
-    case LVN_ITEMCHANGED: {
-      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-      const UINT moved = (change->uNewState ^ change->uOldState) & (LVIS_FOCUSED | LVIS_SELECTED);
-      if ((change->uChanged & LVIF_STATE) != 0 && moved != 0)
-        Guarded([&] { SyncSelectionToModel(); });
+    case LVN_ITEMCHANGED:
+      Guarded([&] { TakeStateChange(*reinterpret_cast<NMLISTVIEW*>(header)); });
       return true;
-    }
     case NM_DBLCLK:
       Guarded([&] { model_.DoubleClick(); });
       return true;

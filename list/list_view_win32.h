@@ -2,23 +2,25 @@
 // The hotfix list on screen: an owner-data SysListView32 that mirrors a TVirtualStringTree.
 // The control stores no text; it asks the model for every cell it draws, so 100,000 rows cost
 // no more than 20. The wrapper does not own the control's window (the main window does), but
-// it owns what it attaches to it: the two subclass procedures and the row-height image list.
-// Windows build only.
+// it owns what it attaches to it: the window procedures put in front of the list's and the
+// header's, and the row-height image list. Windows build only.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Systeme/unique_handle_win32.h"
+#include "Systeme/window_procedure_hook_win32.h"
 #include "list/virtual_string_tree.h"
 
 // Shift, Ctrl and Alt as they stand for the message being handled.
 TShiftState CurrentShiftState();
 
-class ListViewWin32 : public ListObserver {
+class ListViewWin32 {
  public:
   // The control must be created with these: a list view cannot become owner-data later.
   static constexpr DWORD kWindowStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL |
@@ -28,10 +30,10 @@ class ListViewWin32 : public ListObserver {
   static constexpr int kHeaderHeight = 25;
   static constexpr int kRowHeight = 20;
 
-  // Takes over the control's look and input and becomes the model's observer; both must
-  // outlive this object.
+  // Takes over the control's look and input and becomes the model's view; both must outlive
+  // this object.
   ListViewWin32(HWND listView, TVirtualStringTree& model);
-  ~ListViewWin32() override;
+  ~ListViewWin32();
   ListViewWin32(const ListViewWin32&) = delete;
   ListViewWin32& operator=(const ListViewWin32&) = delete;
 
@@ -47,14 +49,8 @@ class ListViewWin32 : public ListObserver {
   // told once until the rows change, since every paint would raise it again.
   std::function<void(const std::string&)> onError;
 
-  // ListObserver
-  void RowCountChanged(int count) override;
-  void RepaintRow(int index) override;
-  void RepaintAll(bool immediately) override;
-  void ScrollIntoView(int index) override;
-  void HeaderChanged() override;
-  void FocusChanged(int focusedIndex, int selectedIndex) override;
-  void Beep() override;
+  // What one operation of the model changed, shown (list_view_mirror_win32.cpp).
+  void ShowChanges(const ListChanges& changes);
 
  private:
   // Raises a flag for the lifetime of the scope, whatever way the scope is left.
@@ -70,10 +66,8 @@ class ListViewWin32 : public ListObserver {
     bool previous_;
   };
 
-  static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR self);
-  static LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK HeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnListMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool OnHeaderNotify(NMHDR* header, LRESULT& result);
@@ -92,7 +86,7 @@ class ListViewWin32 : public ListObserver {
   void DrawColumnLines(HDC dc) const;
   void FillDisplayInfo(NMLVDISPINFOW& info);
   void FillDisplayInfo(NMLVDISPINFOA& info);
-  std::string CellText(int row, int column) const;
+  const std::string& CellText(int row, int column);  // valid until the next call
   HFONT UnderlinedFont();
 
   // Mirroring the model (list_view_mirror_win32.cpp)
@@ -101,7 +95,11 @@ class ListViewWin32 : public ListObserver {
   int TextWidth(HDC dc, const std::string& text) const;
 
   void ApplyState(int index, UINT state, UINT mask);
-  void SyncSelectionToModel();
+  // The model's focused and selected rows onto the control, from what it was last shown; all of
+  // it again when `afresh` (a new row count may have dropped the control's marks).
+  void ShowFocus(int focused, int selected, bool afresh);
+  // The control moved its focus or selection (a click, the arrow keys): the model follows.
+  void TakeStateChange(const NMLISTVIEW& change);
   enum class ErrorSource { UserAction, Painting };
   void ReportError(const std::string& message, ErrorSource source);
   void ReportPendingErrors();
@@ -127,6 +125,11 @@ class ListViewWin32 : public ListObserver {
   bool skipNextColumnClick_ = false;  // the release of a double click's second press
   int hotRow_ = -1;
   bool trackingMouse_ = false;
+  bool hasFocus_ = false;  // the list has the keyboard focus (WM_SETFOCUS, WM_KILLFOCUS)
+  // The focused and selected rows as the control has them: what it was told, or told us.
+  int shownFocused_ = -1;
+  int shownSelected_ = -1;
+  std::string cellText_;        // a cell's text, its room kept from cell to cell
   UniqueHimagelist rowHeight_;  // sets the row height; shared with, not owned by, the control
   UniqueHfont underlined_;      // the list's font, underlined, for the hot row
   HFONT underlinedFrom_ = nullptr;
@@ -135,4 +138,7 @@ class ListViewWin32 : public ListObserver {
   std::array<std::wstring, 3> wideTexts_;
   std::array<std::string, 3> ansiTexts_;
   std::size_t nextText_ = 0;
+  // Last, so that they come out first, before anything they reach goes.
+  std::unique_ptr<WindowProcedureHook> listHook_;
+  std::unique_ptr<WindowProcedureHook> headerHook_;
 };

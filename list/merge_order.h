@@ -51,44 +51,43 @@ void MergeSortItems(std::vector<T>& items, Compare&& compare, bool descending) {
 }
 
 // What the merge gives when every item has a rank and two items compare as their ranks do (an
-// order with ties, but without items equal to all): the items by rank, ascending or descending,
-// each rank's items in their previous order. `order` gets the items' indexes in that order.
-// Items already in order (the second sort of a header click) stay as they are, items in the
-// opposite order (the click that reverses it) are their runs of equal ranks from last to first;
-// anything else is a counting sort, whose table the highest rank sizes: ranks are meant to be
-// dense (below the item count).
+// order with ties, but without items equal to all): `order`, a sequence of items (indexes into
+// `ranks`), re-ordered by rank, ascending or descending, each rank's items in their previous
+// order. A sequence already in order (the second sort of a header click) stays as it is, one in
+// the opposite order (the click that reverses it) becomes its runs of equal ranks from last to
+// first; anything else is a counting sort, whose table the highest rank sizes: ranks are meant
+// to be dense (below the item count).
 inline void OrderByRank(const std::vector<std::uint32_t>& ranks, bool descending,
                         std::vector<std::uint32_t>& order) {
-  const std::size_t count = ranks.size();
-  order.resize(count);
+  const std::size_t count = order.size();
   bool inOrder = true, reversed = true;
   for (std::size_t i = 1; i < count && (inOrder || reversed); ++i) {
-    const std::uint32_t a = ranks[i - 1], b = ranks[i];
+    const std::uint32_t a = ranks[order[i - 1]], b = ranks[order[i]];
     if (descending ? a < b : b < a) inOrder = false;
     if (descending ? b < a : a < b) reversed = false;
   }
-  if (inOrder) {
-    for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::uint32_t>(i);
-    return;
-  }
+  if (inOrder) return;
+  std::vector<std::uint32_t> sorted(count);
   if (reversed) {
     std::size_t out = 0;
     for (std::size_t end = count; end > 0;) {
       std::size_t begin = end - 1;
-      while (begin > 0 && ranks[begin - 1] == ranks[end - 1]) --begin;
-      for (std::size_t i = begin; i < end; ++i) order[out++] = static_cast<std::uint32_t>(i);
+      while (begin > 0 && ranks[order[begin - 1]] == ranks[order[end - 1]]) --begin;
+      for (std::size_t i = begin; i < end; ++i) sorted[out++] = order[i];
       end = begin;
     }
+    order.swap(sorted);
     return;
   }
-  const std::uint32_t rankCount = *std::max_element(ranks.begin(), ranks.end()) + 1;
+  std::uint32_t highest = 0;
+  for (const std::uint32_t item : order) highest = std::max(highest, ranks[item]);
+  const std::uint32_t rankCount = highest + 1;
   std::vector<std::uint32_t> next(static_cast<std::size_t>(rankCount) + 1, 0);
   const auto slot = [&](std::uint32_t rank) {
     return static_cast<std::size_t>(descending ? rankCount - 1 - rank : rank);
   };
-  for (const std::uint32_t rank : ranks) ++next[slot(rank) + 1];
+  for (const std::uint32_t item : order) ++next[slot(ranks[item]) + 1];
   for (std::size_t i = 1; i < next.size(); ++i) next[i] += next[i - 1];
-  for (std::size_t i = 0; i < count; ++i) {
-    order[next[slot(ranks[i])]++] = static_cast<std::uint32_t>(i);
-  }
+  for (const std::uint32_t item : order) sorted[next[slot(ranks[item])]++] = item;
+  order.swap(sorted);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -37,35 +36,29 @@ class SortKeyComparer : public PreparedSort {
     }
   }
 
-  void SortedPositions(TSortDirection direction, std::vector<std::uint32_t>& order) override {
+  void SortPositions(TSortDirection direction, std::vector<std::uint32_t>& order) override {
     const bool descending = direction == sdDescending;
     const std::vector<std::uint32_t>& ranks = Ranks();
     if (ranked_ && std::find(ranks.begin(), ranks.end(), kNoRank) == ranks.end()) {
       OrderByRank(ranks, descending, order);
-    } else {
+    } else if (ranked_) {
       // A row equal to every other makes the order depend on which pairs the merge compares,
       // so these go through the merge itself.
-      order.resize(records_.size());
-      std::iota(order.begin(), order.end(), 0u);
-      if (ranked_) {
-        MergeSortItems(
-            order,
-            [&ranks](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
-            descending);
-      } else {
-        MergeSortItems(
-            order,
-            [&](std::uint32_t a, std::uint32_t b) {
-              return CompareRowTexts(texts_, locale_, a, b);
-            },
-            descending);
-      }
+      MergeSortItems(
+          order,
+          [&ranks](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
+          descending);
+    } else {
+      MergeSortItems(
+          order,
+          [&](std::uint32_t a, std::uint32_t b) { return CompareRowTexts(texts_, locale_, a, b); },
+          descending);
     }
-    MoveToNewPlaces(order);
   }
 
-  void OrderApplied(std::uint64_t revision) override {
+  void OrderApplied(const std::vector<std::uint32_t>& order, std::uint64_t revision) override {
     if (!cache_) return;
+    MoveToNewPlaces(order);
     cache_->list = &list_;
     cache_->revision = revision;
     cache_->locale = &locale_;

@@ -17,8 +17,8 @@
 #include "list/list_rows.h"
 #include "list/virtual_string_tree.h"
 
-// The ranks sorts derived, per column, for the rows as they stand in the list. A header click
-// sorts up to three times, and a user goes from column to column and back: while the list's
+// The ranks sorts derived, per column, for the rows as they stand in the list. A user goes from
+// column to column and back: while the list's
 // revision (the same nodes in the same order), each row's record and the locale stay the same,
 // and for column 1 the date reading too, a column's ranks are still every row's, and a sort
 // through the comparer carries them to the rows' new places. So each column's texts go through

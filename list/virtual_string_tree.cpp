@@ -3,6 +3,8 @@
 #include "list/virtual_string_tree.h"
 
 #include <algorithm>
+#include <exception>
+#include <numeric>
 
 #include "list/merge_order.h"
 
@@ -33,12 +35,32 @@ class TVirtualStringTree::BatchScope {
   bool open_ = true;
 };
 
+// The sorts of the operation under way, on the rows' positions when the first of them began;
+// applied to the rows once, when the operation ends.
+struct TVirtualStringTree::PendingSort {
+  TColumnIndex column = NoColumn;
+  std::unique_ptr<PreparedSort> prepared;  // null: the sorts go through OnCompareNodes
+  std::vector<std::uint32_t> order;        // the positions, in the order the sorts gave
+  std::uint64_t revision = 0;              // the list's when the sorting began
+};
+
+TVirtualStringTree::ChangeScope::ChangeScope(TVirtualStringTree& tree)
+    : tree_(tree), uncaught_(std::uncaught_exceptions()) {
+  ++tree_.changeDepth_;
+}
+
+TVirtualStringTree::ChangeScope::~ChangeScope() noexcept(false) {
+  if (--tree_.changeDepth_ > 0) return;
+  tree_.EndOfChanges(std::uncaught_exceptions() > uncaught_);
+}
+
 TVirtualStringTree::TVirtualStringTree() = default;
 
 TVirtualStringTree::~TVirtualStringTree() {
   // The view may already be gone, and a destructor has nobody to hand an error to: every
   // record still goes through OnFreeNode once, and is released with its node regardless.
-  observer_ = nullptr;
+  OnChanges = nullptr;
+  pendingSort_.reset();
   while (!nodes_.empty()) {
     try {
       DeleteNodes(0);
@@ -47,26 +69,77 @@ TVirtualStringTree::~TVirtualStringTree() {
   }
 }
 
-void TVirtualStringTree::SetObserver(ListObserver* observer) {
-  observer_ = observer;
+// Inside a batch rows come and go silently; the view catches up when the batch closes.
+void TVirtualStringTree::RowsChanged() {
+  if (batchCount_ > 0) {
+    rowsSinceSync_ = true;
+  } else {
+    changes_.rows = true;
+    changed_ = true;
+  }
 }
 
-void TVirtualStringTree::Notify(const std::function<void(ListObserver&)>& call) {
-  if (observer_ != nullptr) call(*observer_);
+void TVirtualStringTree::RepaintLater(PVirtualNode node) {
+  if (node == nullptr || node->index < 0) return;
+  changes_.repaint.push_back(node->index);
+  changed_ = true;
 }
 
-void TVirtualStringTree::NotifyFocus() {
-  const int focused = focused_ != nullptr ? focused_->index : -1;
-  const int selected = selected_ != nullptr ? selected_->index : -1;
-  Notify([&](ListObserver& o) { o.FocusChanged(focused, selected); });
+void TVirtualStringTree::FocusMoved() {
+  changes_.focus = true;
+  changed_ = true;
 }
 
-// Rows may have been added or reordered silently inside the batch; the view catches up here.
 void TVirtualStringTree::SyncViewAfterBatch() {
-  const int count = RootNodeCount();
-  Notify([&](ListObserver& o) { o.RowCountChanged(count); });
-  NotifyFocus();
-  Notify([](ListObserver& o) { o.RepaintAll(false); });
+  if (!rowsSinceSync_) return;
+  rowsSinceSync_ = false;
+  changes_.rows = true;
+  changed_ = true;
+}
+
+// The sorts' order goes onto the rows; a sort prepared for rows since changed is dropped.
+void TVirtualStringTree::ApplyPendingSort() {
+  if (!pendingSort_) return;
+  const std::unique_ptr<PendingSort> pending = std::move(pendingSort_);
+  if (pending->revision != revision_) return;
+  if (ApplyOrder(pending->order) && pending->prepared)
+    pending->prepared->OrderApplied(pending->order, revision_);
+}
+
+void TVirtualStringTree::EndOfChanges(bool unwinding) {
+  // Another error is already on its way out: the rows and the view still end up consistent, and
+  // what fails here cannot be told as well.
+  const auto guarded = [unwinding](auto&& step) {
+    if (!unwinding) {
+      step();
+      return;
+    }
+    try {
+      step();
+    } catch (...) {
+    }
+  };
+  guarded([this] { ApplyPendingSort(); });
+  if (!changed_) return;
+  ListChanges changes = std::move(changes_);
+  changes_ = ListChanges{};
+  changed_ = false;
+  changes.rowCount = RootNodeCount();
+  changes.focused = focused_ != nullptr ? focused_->index : -1;
+  changes.selected = selected_ != nullptr ? selected_->index : -1;
+  changes.scrollTo = scrollNode_ != nullptr && Owns(scrollNode_) ? scrollNode_->index : -1;
+  scrollNode_ = nullptr;
+  if (changes.rows) {
+    changes.repaint.clear();  // every shown row is painted again
+  } else {
+    std::sort(changes.repaint.begin(), changes.repaint.end());
+    changes.repaint.erase(std::unique(changes.repaint.begin(), changes.repaint.end()),
+                          changes.repaint.end());
+    std::erase_if(changes.repaint, [&](int row) { return row < 0 || row >= changes.rowCount; });
+  }
+  // A copy, so that a view rebinding the event cannot pull it from under the call.
+  const auto view = OnChanges;
+  if (view) guarded([&] { view(changes); });
 }
 
 bool TVirtualStringTree::Owns(PVirtualNode node) const {
@@ -122,6 +195,7 @@ PVirtualNode TVirtualStringTree::CreateNode() {
   nodes_.push_back(node);
   ++uninitialized_;
   ++revision_;
+  RowsChanged();
   return node;
 }
 
@@ -139,18 +213,15 @@ void TVirtualStringTree::ReleaseNode(PVirtualNode node) {
 // leaves a consistent list behind, and the node's record is released with it either way.
 void TVirtualStringTree::DeleteNodes(std::size_t fromIndex) {
   if (fromIndex >= nodes_.size()) return;
-  bool focusMoved = false;
-  auto syncView = [&] {
-    const int count = RootNodeCount();
-    Notify([&](ListObserver& o) { o.RowCountChanged(count); });
-    if (focusMoved) NotifyFocus();
-  };
+  ChangeScope scope(*this);
+  ApplyPendingSort();
   try {
     while (nodes_.size() > fromIndex) {
       const PVirtualNode node = nodes_.back();
       nodes_.pop_back();
       ++revision_;
-      if (node == focused_ || node == selected_) focusMoved = true;
+      RowsChanged();
+      if (node == focused_ || node == selected_) FocusMoved();
       if (node == focused_) focused_ = nullptr;
       if (node == selected_) selected_ = nullptr;
       struct Release {
@@ -161,11 +232,11 @@ void TVirtualStringTree::DeleteNodes(std::size_t fromIndex) {
       if (node->initialized && OnFreeNode) OnFreeNode(node);
     }
   } catch (...) {  // whatever a handler raised goes on, once the view knows the new count
-    syncView();
+    changes_.rows = true;
+    changed_ = true;
     throw;
   }
   if (nodes_.empty()) ReuseNodesInAddressOrder();
-  syncView();
 }
 
 // Nodes come back to the free list in the order the rows were shown, so after a sort and a new
@@ -185,6 +256,8 @@ void TVirtualStringTree::RenumberFrom(std::size_t index) {
 
 void TVirtualStringTree::SetRootNodeCount(int count) {
   const std::size_t wanted = static_cast<std::size_t>(std::max(count, 0));
+  ChangeScope scope(*this);
+  ApplyPendingSort();
   BatchScope batch(*this);
   if (wanted < nodes_.size()) {
     DeleteNodes(wanted);
@@ -202,6 +275,7 @@ void TVirtualStringTree::BeginBatch() {
 void TVirtualStringTree::EndBatch() {
   // An unmatched EndBatch closes nothing, so it sorts nothing either.
   if (batchCount_ == 0) return;
+  ChangeScope scope(*this);
   if (--batchCount_ == 0) AutoSort();
 }
 
@@ -210,12 +284,15 @@ int TVirtualStringTree::BatchCount() const {
 }
 
 void TVirtualStringTree::ClearNodes() {
+  ChangeScope scope(*this);
   BatchScope batch(*this);
   DeleteNodes(0);
   if (batch.Close()) AutoSort();
 }
 
 PVirtualNode TVirtualStringTree::AppendNode() {
+  ChangeScope scope(*this);
+  ApplyPendingSort();
   PVirtualNode node = CreateNode();
   EnsureInitialized(node);
   if (batchCount_ == 0) AutoSort();
@@ -244,24 +321,6 @@ void TVirtualStringTree::AutoSort() {
   SortByColumn(sortColumn_, sortDirection_);
 }
 
-// The sequence itself changes only once every comparison has returned, so a throwing handler
-// leaves the order as it was, and a handler that changes the list abandons the sort.
-template <typename Compare>
-void TVirtualStringTree::MergeSort(Compare& compare, TSortDirection direction) {
-  std::vector<PVirtualNode> order(nodes_.size());
-  for (std::size_t i = 0; i < nodes_.size(); ++i) order[i] = nodes_[i];
-  const std::uint64_t revision = revision_;
-  if (!MergeSortItems(order, compare, direction == sdDescending,
-                      [&] { return revision != revision_; })) {
-    return;
-  }
-  std::vector<std::uint32_t> positions(order.size());
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    positions[i] = static_cast<std::uint32_t>(order[i]->index);
-  }
-  ApplyOrder(positions);
-}
-
 // `order` lists the current indexes in their new order; anything but a permutation of them is
 // ignored, since applying it would lose or duplicate rows.
 bool TVirtualStringTree::ApplyOrder(const std::vector<std::uint32_t>& order) {
@@ -282,30 +341,61 @@ bool TVirtualStringTree::ApplyOrder(const std::vector<std::uint32_t>& order) {
   nodes_.swap(sorted);
   RenumberFrom(0);
   ++revision_;
+  RowsChanged();
   return true;
 }
 
+// The sort goes onto the pending order of the operation, which the rows take when it ends. The
+// order changes only once every comparison has returned, so a throwing handler leaves it as it
+// was, and a handler that changes the list abandons the sort.
 void TVirtualStringTree::SortByColumn(TColumnIndex column, TSortDirection direction) {
+  ChangeScope scope(*this);
   BatchScope batch(*this);
   if (column >= NoColumn && nodes_.size() > 1) {
-    if (uninitialized_ > 0) {
-      for (std::size_t i = 0; i < nodes_.size(); ++i) EnsureInitialized(nodes_[i]);
+    if (pendingSort_ && (pendingSort_->column != column || pendingSort_->revision != revision_))
+      ApplyPendingSort();
+    if (!pendingSort_) {
+      if (uninitialized_ > 0) {
+        for (std::size_t i = 0; i < nodes_.size(); ++i) EnsureInitialized(nodes_[i]);
+      }
+      auto pending = std::make_unique<PendingSort>();
+      pending->column = column;
+      pending->prepared = OnPrepareSort ? OnPrepareSort(column) : nullptr;
+      pending->order.resize(nodes_.size());
+      std::iota(pending->order.begin(), pending->order.end(), 0u);
+      pending->revision = revision_;
+      pendingSort_ = std::move(pending);
     }
-    std::unique_ptr<PreparedSort> prepared = OnPrepareSort ? OnPrepareSort(column) : nullptr;
-    if (prepared != nullptr) {
-      std::vector<std::uint32_t> order;
-      prepared->SortedPositions(direction, order);
-      if (ApplyOrder(order)) prepared->OrderApplied(revision_);
+    // Held here while the handlers run: should one change the rows, the sorts so far are
+    // dropped with the positions they were made for; should one throw, those before this one
+    // stay.
+    std::unique_ptr<PendingSort> pending = std::move(pendingSort_);
+    struct PutBack {
+      TVirtualStringTree& tree;
+      std::unique_ptr<PendingSort>& pending;
+      ~PutBack() {
+        if (!tree.pendingSort_ && pending->revision == tree.revision_)
+          tree.pendingSort_ = std::move(pending);
+      }
+    } putBack{*this, pending};
+    std::vector<std::uint32_t> order = pending->order;
+    bool sorted = true;
+    if (pending->prepared != nullptr) {
+      pending->prepared->SortPositions(direction, order);
     } else if (OnCompareNodes) {
       // A copy, so that a handler rebinding the event cannot pull it from under the sort.
       const auto compareNodes = OnCompareNodes;
-      auto compare = [&](PVirtualNode a, PVirtualNode b) {
-        int result = 0;
-        compareNodes(a, b, column, result);
-        return result;
-      };
-      MergeSort(compare, direction);
+      const std::uint64_t revision = revision_;
+      sorted = MergeSortItems(
+          order,
+          [&](std::uint32_t a, std::uint32_t b) {
+            int result = 0;
+            compareNodes(nodes_[a], nodes_[b], column, result);
+            return result;
+          },
+          direction == sdDescending, [&] { return revision != revision_; });
     }
+    if (sorted) pending->order = std::move(order);
   }
   if (batch.Close()) SyncViewAfterBatch();
 }
@@ -321,8 +411,9 @@ void TVirtualStringTree::AddColumn(const std::string& caption, int width) {
   column.WideText = caption;
   column.Width = std::clamp(width, column.MinWidth, column.MaxWidth);
   column.Position = ColumnCount();
+  ChangeScope scope(*this);
   columns_.push_back(std::move(column));
-  Notify([](ListObserver& o) { o.HeaderChanged(); });
+  changes_.header = changed_ = true;
 }
 
 const TVirtualTreeColumn& TVirtualStringTree::Column(TColumnIndex index) const {
@@ -335,8 +426,9 @@ void TVirtualStringTree::SetColumnWidth(TColumnIndex index, int width) {
   TVirtualTreeColumn& column = columns_[static_cast<std::size_t>(index)];
   const int clamped = std::clamp(width, column.MinWidth, column.MaxWidth);
   if (clamped == column.Width) return;
+  ChangeScope scope(*this);
   column.Width = clamped;
-  Notify([](ListObserver& o) { o.HeaderChanged(); });
+  changes_.header = changed_ = true;
 }
 
 // Anything but a permutation of the column indexes would leave two columns on one place.
@@ -353,7 +445,9 @@ void TVirtualStringTree::SetColumnOrder(const std::vector<TColumnIndex>& indexes
     if (current != static_cast<int>(position)) changed = true;
     current = static_cast<int>(position);
   }
-  if (changed) Notify([](ListObserver& o) { o.HeaderChanged(); });
+  if (!changed) return;
+  ChangeScope scope(*this);
+  changes_.header = changed_ = true;
 }
 
 TColumnIndex TVirtualStringTree::SortColumn() const {
@@ -363,8 +457,9 @@ TColumnIndex TVirtualStringTree::SortColumn() const {
 void TVirtualStringTree::SetSortColumn(TColumnIndex column) {
   const TColumnIndex clamped = std::clamp(column, NoColumn, ColumnCount() - 1);
   if (clamped == sortColumn_) return;
+  ChangeScope scope(*this);
   sortColumn_ = clamped;
-  Notify([](ListObserver& o) { o.HeaderChanged(); });
+  changes_.header = changed_ = true;
   if (batchCount_ == 0) AutoSort();
 }
 
@@ -376,7 +471,8 @@ void TVirtualStringTree::SetSortDirection(TSortDirection direction) {
   // A stored setting may hold any byte; only 1 means descending.
   const TSortDirection normal = direction == sdDescending ? sdDescending : sdAscending;
   if (normal == sortDirection_) return;
+  ChangeScope scope(*this);
   sortDirection_ = normal;
-  Notify([](ListObserver& o) { o.HeaderChanged(); });
+  changes_.header = changed_ = true;
   if (batchCount_ == 0) AutoSort();
 }

@@ -2,7 +2,7 @@
 // The list model behind the hotfix list: a flat sequence of nodes, each with one record slot.
 // It stores no text: texts, order and colours come from the event handlers (list/*_handlers).
 // Any widget can stand in front of it; the Win32 one is list/list_view_win32.h, which mirrors
-// the model through ListObserver.
+// the model from the changes it is told (OnChanges).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,30 +27,35 @@ struct VirtualNode {
   int index = 0;  // place in the display order; kept current by the model
 };
 
-// What a view needs to hear to stay a mirror of the model. Every call is synchronous.
-class ListObserver {
- public:
-  virtual ~ListObserver() = default;
-  virtual void RowCountChanged(int count) = 0;  // rows added, deleted or reordered
-  virtual void RepaintRow(int index) = 0;       // invalidate one row
-  virtual void RepaintAll(bool immediately) = 0;
-  virtual void ScrollIntoView(int index) = 0;
-  virtual void HeaderChanged() = 0;  // sort mark, widths or positions changed
-  virtual void FocusChanged(int focusedIndex, int selectedIndex) = 0;  // -1 for none
-  virtual void Beep() = 0;  // the keyboard search found nothing
+// What a view needs to hear to stay a mirror of the model: what one operation changed (a call
+// from outside, a user's input and the handlers it raised, or a ChangeScope), told once, when it
+// ends. Indexes are display order as the operation leaves it.
+struct ListChanges {
+  bool rows = false;         // rows added, deleted or re-ordered: the count and every shown row
+  int rowCount = 0;          // always the count now
+  std::vector<int> repaint;  // rows whose look changed (focus, selection), each once
+  bool header = false;       // sort mark, widths or positions
+  bool focus = false;        // the focused or the selected row moved
+  int focused = -1;          // always the focused row now, -1 for none
+  int selected = -1;         // always the selected row now, -1 for none
+  int scrollTo = -1;         // a row to bring into view, -1 for none
+  bool paintNow = false;     // every shown row painted again before the call returns
+  bool beep = false;         // the keyboard search found nothing
 };
 
-// A sort of the whole list prepared from keys derived once per sort, by the nodes' positions
-// when it was made; its order is the one a merge sort through OnCompareNodes would give.
+// A sort of the whole list prepared from keys derived once, for the rows as they stood when it
+// was made; its order is the one a merge sort through OnCompareNodes would give.
 class PreparedSort {
  public:
   virtual ~PreparedSort() = default;
-  // Fills `order` with the node indexes as they stood when the sort was prepared, in their
-  // sorted order.
-  virtual void SortedPositions(TSortDirection direction, std::vector<std::uint32_t>& order) = 0;
-  // Called once the list holds that order, with the list's revision then; the sort is used for
+  // Re-orders `order`, the rows' positions as they stood when the sort was prepared, listed in
+  // their current order, as a merge sort of the rows in that order would: several sorts of one
+  // operation go one after the other on the same `order`.
+  virtual void SortPositions(TSortDirection direction, std::vector<std::uint32_t>& order) = 0;
+  // Called once the list holds `order`, with the list's revision then; the sort is used for
   // nothing after it.
-  virtual void OrderApplied(std::uint64_t /*revision*/) {}
+  virtual void OrderApplied(const std::vector<std::uint32_t>& /*order*/,
+                            std::uint64_t /*revision*/) {}
 };
 
 struct TVirtualTreeColumn {
@@ -83,13 +88,29 @@ class TVirtualStringTree {
   std::function<std::unique_ptr<PreparedSort>(TColumnIndex column)> OnPrepareSort;
   // Milliseconds from any fixed origin; the keyboard search reads it. Injected by tests.
   std::function<std::uint64_t()> Clock;
+  // The view: what each operation changed, told once when it ends.
+  std::function<void(const ListChanges&)> OnChanges;
+
+  // What is done while a scope lives is one operation: its changes reach the view once, when
+  // the outermost scope ends, and its sorts re-order the rows once. Until then the rows keep the
+  // order they had when the sorting began (a header click sets the column, the direction, and
+  // sorts: three sorts, one re-ordering).
+  class ChangeScope {
+   public:
+    explicit ChangeScope(TVirtualStringTree& tree);
+    ~ChangeScope() noexcept(false);
+    ChangeScope(const ChangeScope&) = delete;
+    ChangeScope& operator=(const ChangeScope&) = delete;
+
+   private:
+    TVirtualStringTree& tree_;
+    int uncaught_;
+  };
 
   TVirtualStringTree();
   ~TVirtualStringTree();  // deletes the nodes, raising OnFreeNode as ClearNodes does
   TVirtualStringTree(const TVirtualStringTree&) = delete;
   TVirtualStringTree& operator=(const TVirtualStringTree&) = delete;
-
-  void SetObserver(ListObserver* observer);  // not owned; null for none
 
   // Nodes
   int RootNodeCount() const;
@@ -144,20 +165,22 @@ class TVirtualStringTree {
 
  private:
   class BatchScope;
+  struct PendingSort;
 
   void DeleteNodes(std::size_t fromIndex);
   void RenumberFrom(std::size_t index);
   void AutoSort();
-  void Notify(const std::function<void(ListObserver&)>& call);
+  void RowsChanged();
+  void RepaintLater(PVirtualNode node);
+  void FocusMoved();
+  void ApplyPendingSort();
+  void EndOfChanges(bool unwinding);
   bool Owns(PVirtualNode node) const;
   void EnsureInitialized(PVirtualNode node) const;
   PVirtualNode CreateNode();
   void ReleaseNode(PVirtualNode node);
   void ReuseNodesInAddressOrder();
   void SyncViewAfterBatch();
-  void NotifyFocus();
-  template <typename Compare>
-  void MergeSort(Compare& compare, TSortDirection direction);
   bool ApplyOrder(const std::vector<std::uint32_t>& order);  // false when not a permutation
   std::uint64_t Now() const;
   void ExpireSearchText(std::uint64_t now) const;
@@ -174,7 +197,6 @@ class TVirtualStringTree {
   std::vector<PVirtualNode> nodes_;        // display order
   mutable std::size_t uninitialized_ = 0;  // nodes whose OnInitNode has not been raised yet
   std::vector<TVirtualTreeColumn> columns_;
-  ListObserver* observer_ = nullptr;
   PVirtualNode focused_ = nullptr;
   PVirtualNode selected_ = nullptr;
   TColumnIndex focusedColumn_ = NoColumn;
@@ -183,6 +205,14 @@ class TVirtualStringTree {
   int nodeDataSize_ = -1;
   int batchCount_ = 0;
   std::uint64_t revision_ = 0;  // changes whenever nodes are added, deleted or reordered
+  // The operation under way: how deep its scopes are, what it changed so far, and the sorts it
+  // made that are not applied yet.
+  int changeDepth_ = 0;
+  ListChanges changes_;
+  bool changed_ = false;        // something in changes_ to tell
+  bool rowsSinceSync_ = false;  // rows added or re-ordered silently inside a batch
+  PVirtualNode scrollNode_ = nullptr;
+  std::unique_ptr<PendingSort> pendingSort_;
   // The search text expires by time, which a const reader must be able to see.
   mutable std::string searchText_;
   mutable std::uint64_t lastSearchKeyTime_ = 0;

@@ -19,20 +19,19 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 
 void TVirtualStringTree::FocusNode(PVirtualNode node) {
   if (node != nullptr && !Owns(node)) return;
+  ChangeScope scope(*this);
   if (node != focused_) {
-    const PVirtualNode previous = focused_;
+    RepaintLater(focused_);
     focused_ = node;
-    if (previous != nullptr) {
-      const int row = previous->index;
-      Notify([&](ListObserver& o) { o.RepaintRow(row); });
-    }
-    NotifyFocus();
+    FocusMoved();
   }
   if (node == nullptr) return;
   if (focusedColumn_ < 0 || focusedColumn_ >= ColumnCount()) focusedColumn_ = MainColumn();
-  const int row = node->index;
-  Notify([&](ListObserver& o) { o.RepaintRow(row); });
-  if (batchCount_ == 0) Notify([&](ListObserver& o) { o.ScrollIntoView(row); });
+  RepaintLater(node);
+  if (batchCount_ == 0) {
+    scrollNode_ = node;
+    changed_ = true;
+  }
 }
 
 PVirtualNode TVirtualStringTree::CurrentNode() const {
@@ -46,19 +45,17 @@ PVirtualNode TVirtualStringTree::SelectedNode() const {
 void TVirtualStringTree::SelectNode(PVirtualNode node) {
   if (node != nullptr && !Owns(node)) return;
   if (node == selected_) return;
-  const PVirtualNode previous = selected_;
-  selected_ = node;
-  if (previous != nullptr) {
-    previous->selected = false;
-    const int row = previous->index;
-    Notify([&](ListObserver& o) { o.RepaintRow(row); });
+  ChangeScope scope(*this);
+  if (selected_ != nullptr) {
+    selected_->selected = false;
+    RepaintLater(selected_);
   }
+  selected_ = node;
   if (node != nullptr) {
     node->selected = true;
-    const int row = node->index;
-    Notify([&](ListObserver& o) { o.RepaintRow(row); });
+    RepaintLater(node);
   }
-  NotifyFocus();
+  FocusMoved();
 }
 
 TColumnIndex TVirtualStringTree::FocusedColumn() const {
@@ -66,24 +63,28 @@ TColumnIndex TVirtualStringTree::FocusedColumn() const {
 }
 
 void TVirtualStringTree::RepaintNow() {
-  Notify([](ListObserver& o) { o.RepaintAll(true); });
+  ChangeScope scope(*this);
+  changes_.paintNow = changed_ = true;
 }
 
 // ---- User input ----
 
 void TVirtualStringTree::HeaderClick(TColumnIndex column, TMouseButton button, TShiftState shift) {
   if (column < 0 || column >= ColumnCount()) return;
+  ChangeScope scope(*this);
   if (OnHeaderClick) OnHeaderClick(column, button, shift);
 }
 
 void TVirtualStringTree::ColumnWidthTracked(TColumnIndex column, int newWidth) {
   if (column < 0 || column >= ColumnCount()) return;
+  ChangeScope scope(*this);
   SetColumnWidth(column, newWidth);
   if (OnAfterColumnWidthTracking) OnAfterColumnWidthTracking(column);
 }
 
 void TVirtualStringTree::UserClickNode(PVirtualNode node) {
   if (!Owns(node)) return;
+  ChangeScope scope(*this);
   SelectNode(node);
   FocusNode(node);
 }
@@ -145,8 +146,9 @@ void TVirtualStringTree::IncrementalSearchKey(char typed) {
   const std::uint64_t now = Now();
   ExpireSearchText(now);
   lastSearchKeyTime_ = now;
+  ChangeScope scope(*this);
   if (nodes_.empty()) {
-    Notify([](ListObserver& o) { o.Beep(); });
+    changes_.beep = changed_ = true;
     return;
   }
 
@@ -168,7 +170,7 @@ void TVirtualStringTree::IncrementalSearchKey(char typed) {
 
   const PVirtualNode found = FindFrom(start, prefix, column);
   if (found == nullptr) {
-    Notify([](ListObserver& o) { o.Beep(); });
+    changes_.beep = changed_ = true;
     return;
   }
   searchText_ = prefix;

@@ -14,15 +14,8 @@ namespace {
 
 using namespace list_rows;
 
-class RepaintRecorder : public ListObserver {
- public:
-  void RowCountChanged(int) override {}
-  void RepaintRow(int) override {}
-  void RepaintAll(bool immediately) override { immediateRepaints += immediately ? 1 : 0; }
-  void ScrollIntoView(int) override {}
-  void HeaderChanged() override {}
-  void FocusChanged(int, int) override {}
-  void Beep() override {}
+struct RepaintRecorder {
+  void operator()(const ListChanges& changes) { immediateRepaints += changes.paintNow ? 1 : 0; }
   int immediateRepaints = 0;
 };
 
@@ -44,7 +37,7 @@ class SearchFilterTest : public ::testing::Test {
     // The rows stay in the order added, so a case can name them by place.
     form.vst.OnPrepareSort = nullptr;
     form.vst.OnCompareNodes = nullptr;
-    form.vst.SetObserver(&recorder);
+    form.vst.OnChanges = [this](const ListChanges& changes) { recorder(changes); };
   }
   TMainForm& Form() { return *fixture.form; }
 

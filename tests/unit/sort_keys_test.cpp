@@ -256,7 +256,8 @@ TEST(MakeSortComparer, TextsGoThroughTheCollationOncePerRecordAndColumn) {
 }
 
 // Sorting by ranks is the merge's order, in both directions, ties in their previous order; ranks
-// already in order and in the opposite order (the two sorts of a header click) included.
+// already in order and in the opposite order (the two sorts of a header click) included, and a
+// sequence that an earlier sort of the same click left in another order than the rows'.
 TEST(OrderByRank, GivesTheMergesOrder) {
   std::mt19937 random(3);
   for (const std::uint32_t distinct : {1u, 2u, 7u, 1000u}) {
@@ -265,19 +266,25 @@ TEST(OrderByRank, GivesTheMergesOrder) {
     std::vector<std::uint32_t> ascending = shuffled;
     std::sort(ascending.begin(), ascending.end());
     std::vector<std::uint32_t> descending(ascending.rbegin(), ascending.rend());
+    std::vector<std::uint32_t> identity(1000), scrambled(1000);
+    std::iota(identity.begin(), identity.end(), 0u);
+    std::iota(scrambled.begin(), scrambled.end(), 0u);
+    std::shuffle(scrambled.begin(), scrambled.end(), random);
     for (const std::vector<std::uint32_t>* ranks : {&shuffled, &ascending, &descending}) {
-      for (const bool down : {false, true}) {
-        std::vector<std::uint32_t> merged(ranks->size());
-        std::iota(merged.begin(), merged.end(), 0u);
-        MergeSortItems(
-            merged,
-            [ranks](std::uint32_t a, std::uint32_t b) {
-              return CompareValues((*ranks)[a], (*ranks)[b]);
-            },
-            down);
-        std::vector<std::uint32_t> counted;
-        OrderByRank(*ranks, down, counted);
-        EXPECT_EQ(counted, merged) << distinct << (down ? " descending" : " ascending");
+      for (const std::vector<std::uint32_t>* start : {&identity, &scrambled}) {
+        for (const bool down : {false, true}) {
+          std::vector<std::uint32_t> merged = *start;
+          MergeSortItems(
+              merged,
+              [ranks](std::uint32_t a, std::uint32_t b) {
+                return CompareValues((*ranks)[a], (*ranks)[b]);
+              },
+              down);
+          std::vector<std::uint32_t> counted = *start;
+          OrderByRank(*ranks, down, counted);
+          EXPECT_EQ(counted, merged) << distinct << (down ? " descending" : " ascending")
+                                     << (start == &identity ? "" : " from a scrambled order");
+        }
       }
     }
   }
