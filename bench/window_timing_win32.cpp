@@ -8,7 +8,8 @@
 // through a source that stands in for WMI. Each round times the window and the bare list one
 // step after the other (which goes first alternates), so both see the same machine; the ratio
 // is taken within each round. A benchmark program, not a test: it prints the ratios and the
-// absolute times, and exits with 1 when a ratio at 100,000 rows misses its goal.
+// absolute times, and exits with 1 when a ratio misses its goal: any at 100,000 rows, any
+// click's at 1,000 rows (where a cost paid once per click, whatever the rows, would show).
 //   fixtally_window_timing [rows...]     (default: 1000 10000 100000)
 #include <windows.h>
 #include <commctrl.h>
@@ -29,6 +30,7 @@
 namespace {
 
 constexpr std::size_t kGoalRows = 100000;
+constexpr std::size_t kClickGoalRows = 1000;
 constexpr double kGoalRatio = 1.5;
 constexpr int kRounds = 7;
 
@@ -212,9 +214,15 @@ bool Measure(std::size_t count, const std::string& folder, std::vector<Operation
   return true;
 }
 
-const char* Verdict(std::size_t rows, double ratio) {
+// Whether an operation at `rows` rows has a goal: "Analyser" (operation 0) at 100,000 rows, every
+// header click at 1,000 and 100,000.
+bool HasGoal(std::size_t rows, std::size_t operation) {
+  return rows == kGoalRows || (rows == kClickGoalRows && operation > 0);
+}
+
+const char* Verdict(std::size_t rows, std::size_t operation, double ratio) {
   const bool within = ratio <= kGoalRatio;
-  if (rows == kGoalRows) return within ? "pass" : "FAIL";
+  if (HasGoal(rows, operation)) return within ? "pass" : "FAIL";
   return within ? "(ok)" : "(over)";
 }
 
@@ -225,7 +233,8 @@ void PrintTable(std::size_t rows, const std::vector<Operation>& operations) {
       rows, kRounds);
   std::printf("  %-34s %-21s %-24s %-24s %-7s %s\n", "operation", "ratio", "ours", "bare list",
               "goal", "result");
-  for (const Operation& operation : operations) {
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    const Operation& operation = operations[i];
     const Spread ratio = SpreadOf(operation.timings.Ratios());
     const Spread ours = SpreadOf(operation.timings.Ours());
     const Spread bare = SpreadOf(operation.timings.Bare());
@@ -235,7 +244,7 @@ void PrintTable(std::size_t rows, const std::vector<Operation>& operations) {
     std::snprintf(oursText, sizeof oursText, "%.1f (%.1f-%.1f)", ours.median, ours.min, ours.max);
     std::snprintf(bareText, sizeof bareText, "%.1f (%.1f-%.1f)", bare.median, bare.min, bare.max);
     std::printf("  %-34s %-21s %-24s %-24s <=%.1fx  %s\n", operation.name.c_str(), ratioText,
-                oursText, bareText, kGoalRatio, Verdict(rows, ratio.median));
+                oursText, bareText, kGoalRatio, Verdict(rows, i, ratio.median));
   }
   std::printf(
       "  where the time goes (medians, ms): ours = handler + painting; bare list = "
@@ -275,9 +284,10 @@ int main(int argc, char** argv) {
     }
     PrintTable(count, operations);
     std::fflush(stdout);
-    if (count == kGoalRows) {
-      for (const Operation& operation : operations) {
-        if (SpreadOf(operation.timings.Ratios()).median > kGoalRatio && status == 0) status = 1;
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+      if (HasGoal(count, i) && SpreadOf(operations[i].timings.Ratios()).median > kGoalRatio &&
+          status == 0) {
+        status = 1;
       }
     }
   }
