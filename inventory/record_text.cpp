@@ -60,23 +60,6 @@ RecordText::~RecordText() {
   if (OnHeap()) delete[] HeapData();
 }
 
-std::size_t RecordText::size() const noexcept {
-  if (!OnHeap()) return kInlineCapacity - bytes_[kTagByte];
-  std::uint32_t length = 0;
-  std::memcpy(&length, bytes_ + kSizeOffset, sizeof length);
-  return length;
-}
-
-const char* RecordText::data() const noexcept {
-  return OnHeap() ? HeapData() : reinterpret_cast<const char*>(bytes_);
-}
-
-char* RecordText::HeapData() const noexcept {
-  char* block = nullptr;
-  std::memcpy(&block, bytes_, sizeof block);
-  return block;
-}
-
 void RecordText::SetEmpty() noexcept {
   std::memset(bytes_, 0, sizeof bytes_);
   bytes_[kTagByte] = kInlineCapacity;

@@ -5,6 +5,7 @@
 // std::string would take 128 bytes of a 64-bit build before any text.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -22,9 +23,17 @@ class RecordText {
   RecordText& operator=(RecordText&& other) noexcept;
   ~RecordText();
 
-  std::size_t size() const noexcept;
+  // Inline, as every sort, search and paint reads them for every row.
+  std::size_t size() const noexcept {
+    if (!OnHeap()) return kInlineCapacity - bytes_[kTagByte];
+    std::uint32_t length = 0;
+    std::memcpy(&length, bytes_ + kSizeOffset, sizeof length);
+    return length;
+  }
   bool empty() const noexcept { return size() == 0; }
-  const char* data() const noexcept;
+  const char* data() const noexcept {
+    return OnHeap() ? HeapData() : reinterpret_cast<const char*>(bytes_);
+  }
   const char* c_str() const noexcept { return data(); }  // always ends with a NUL
   operator std::string_view() const noexcept { return {data(), size()}; }
   std::string str() const { return std::string(data(), size()); }
@@ -47,7 +56,11 @@ class RecordText {
 
   bool OnHeap() const noexcept { return bytes_[kTagByte] == kOnHeap; }
   void Swap(RecordText& other) noexcept;
-  char* HeapData() const noexcept;
+  char* HeapData() const noexcept {
+    char* block = nullptr;
+    std::memcpy(&block, bytes_, sizeof block);
+    return block;
+  }
   void SetEmpty() noexcept;
 
   alignas(8) unsigned char bytes_[16];

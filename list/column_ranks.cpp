@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <numeric>
 #include <string_view>
@@ -59,9 +60,25 @@ class TextIndex {
     std::uint32_t indexPlusOne = 0;
   };
 
-  static std::uint64_t Hash(std::string_view text) {  // FNV-1a
-    std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+  // Eight bytes at a time, each word mixed in by a multiply: a byte at a time, as FNV-1a goes,
+  // cost more than the rest of the ranking for 100,000 short texts.
+  static std::uint64_t Hash(std::string_view text) {
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ text.size();
+    const auto mix = [&hash](std::uint64_t word) {
+      hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+      hash ^= hash >> 29;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + at, 8);
+      mix(word);
+    }
+    if (at < text.size()) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + at, text.size() - at);
+      mix(word);
+    }
     return hash;
   }
 

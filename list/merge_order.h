@@ -57,12 +57,13 @@ void MergeSortItems(std::vector<T>& items, Compare&& compare, bool descending) {
 // the opposite order (the click that reverses it) becomes its runs of equal ranks from last to
 // first; anything else is a counting sort, whose table the highest rank sizes: ranks are meant
 // to be dense (below the item count).
-inline void OrderByRank(const std::vector<std::uint32_t>& ranks, bool descending,
-                        std::vector<std::uint32_t>& order) {
+// `rankOf(item)` gives an item's rank.
+template <typename RankOf>
+void OrderByRank(const RankOf& rankOf, bool descending, std::vector<std::uint32_t>& order) {
   const std::size_t count = order.size();
   bool inOrder = true, reversed = true;
   for (std::size_t i = 1; i < count && (inOrder || reversed); ++i) {
-    const std::uint32_t a = ranks[order[i - 1]], b = ranks[order[i]];
+    const std::uint32_t a = rankOf(order[i - 1]), b = rankOf(order[i]);
     if (descending ? a < b : b < a) inOrder = false;
     if (descending ? b < a : a < b) reversed = false;
   }
@@ -72,7 +73,7 @@ inline void OrderByRank(const std::vector<std::uint32_t>& ranks, bool descending
     std::size_t out = 0;
     for (std::size_t end = count; end > 0;) {
       std::size_t begin = end - 1;
-      while (begin > 0 && ranks[order[begin - 1]] == ranks[order[end - 1]]) --begin;
+      while (begin > 0 && rankOf(order[begin - 1]) == rankOf(order[end - 1])) --begin;
       for (std::size_t i = begin; i < end; ++i) sorted[out++] = order[i];
       end = begin;
     }
@@ -80,14 +81,19 @@ inline void OrderByRank(const std::vector<std::uint32_t>& ranks, bool descending
     return;
   }
   std::uint32_t highest = 0;
-  for (const std::uint32_t item : order) highest = std::max(highest, ranks[item]);
+  for (const std::uint32_t item : order) highest = std::max(highest, rankOf(item));
   const std::uint32_t rankCount = highest + 1;
   std::vector<std::uint32_t> next(static_cast<std::size_t>(rankCount) + 1, 0);
   const auto slot = [&](std::uint32_t rank) {
     return static_cast<std::size_t>(descending ? rankCount - 1 - rank : rank);
   };
-  for (const std::uint32_t item : order) ++next[slot(ranks[item]) + 1];
+  for (const std::uint32_t item : order) ++next[slot(rankOf(item)) + 1];
   for (std::size_t i = 1; i < next.size(); ++i) next[i] += next[i - 1];
-  for (const std::uint32_t item : order) sorted[next[slot(ranks[item])]++] = item;
+  for (const std::uint32_t item : order) sorted[next[slot(rankOf(item))]++] = item;
   order.swap(sorted);
+}
+
+inline void OrderByRank(const std::vector<std::uint32_t>& ranks, bool descending,
+                        std::vector<std::uint32_t>& order) {
+  OrderByRank([&ranks](std::uint32_t item) { return ranks[item]; }, descending, order);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -11,138 +12,121 @@
 
 namespace {
 
+bool HasOrder(const SortKeyCache& cache, TColumnIndex column) {
+  const auto c = static_cast<std::size_t>(column);
+  return !cache.ranks[c].empty() || cache.unranked[c].has_value();
+}
+
+// Brings the cache to the list as it stands. It is kept while the list is the same, in the order
+// the cache last knew (the revision says the rows are the same nodes in that order) and every row
+// still holds the record it held (a slot may be filled after its node was sorted in); otherwise
+// it is made afresh for these rows, with nothing derived, its memory kept for what comes.
+void Refresh(SortKeyCache& cache, TVirtualStringTree& list, LocaleText& locale) {
+  list.RecordsInOrder(cache.shown);
+  const std::size_t count = cache.shown.size();
+  bool same = cache.list == &list && cache.revision == list.Revision() && cache.locale == &locale &&
+              cache.current.size() == count;
+  for (std::size_t i = 0; same && i < count; ++i) {
+    same = cache.records[cache.current[i]] == cache.shown[i];
+  }
+  if (same) return;
+  cache.list = &list;
+  cache.revision = list.Revision();
+  cache.locale = &locale;
+  cache.records.swap(cache.shown);
+  cache.current.resize(count);
+  std::iota(cache.current.begin(), cache.current.end(), 0u);
+  for (std::vector<std::uint32_t>& ranks : cache.ranks) ranks.clear();
+  cache.everyRowRanked.fill(false);
+  for (std::optional<ColumnOrder>& texts : cache.unranked) texts.reset();
+  cache.reading.reset();
+}
+
+// What column 1's dates are read with; none when the locale cannot say: no row's date reads, and
+// every comparison stays equal.
+std::optional<DateReading> ReadingFor(const DateReadingSource& readDates) {
+  try {
+    return readDates();
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+// The column's order of the rows into the cache, unless it is there already, derived from the
+// same reading for column 1.
+void Derive(SortKeyCache& cache, TColumnIndex column, LocaleText& locale,
+            const std::optional<DateReading>& reading) {
+  const auto c = static_cast<std::size_t>(column);
+  if (column == 1 && cache.reading != reading) {
+    cache.ranks[c].clear();
+    cache.unranked[c].reset();
+  }
+  if (HasOrder(cache, column) || cache.records.empty()) return;
+  ColumnOrder order =
+      DeriveColumnOrder(column, cache.records, locale, reading, std::move(cache.ranks[c]));
+  if (order.ranked) {
+    cache.everyRowRanked[c] =
+        std::find(order.ranks.begin(), order.ranks.end(), kNoRank) == order.ranks.end();
+    cache.ranks[c] = std::move(order.ranks);
+  } else {
+    cache.ranks[c].clear();
+    cache.unranked[c] = std::move(order);
+  }
+  if (column == 1) cache.reading = reading;
+}
+
 class SortKeyComparer : public PreparedSort {
  public:
   SortKeyComparer(TVirtualStringTree& list, LocaleText& locale, const DateReadingSource& readDates,
                   TColumnIndex column, SortKeyCache* cache)
-      : list_(list), locale_(locale), column_(column), cache_(cache) {
-    if (column_ == 1) {
-      try {
-        reading_ = readDates();
-      } catch (const std::exception&) {
-        reading_.reset();  // no row's date reads: every comparison stays equal
-      }
-    }
-    TakeCache();
-    std::vector<std::uint32_t>& ranks = ranks_[static_cast<std::size_t>(column_)];
-    if (column_ == 1 && keptReading_ != reading_) ranks.clear();
-    if (!ranks.empty() || records_.empty()) return;
-    ColumnOrder order = DeriveColumnOrder(column_, records_, locale_, reading_, std::move(spare_));
-    if (order.ranked) {
-      ranks = std::move(order.ranks);
-    } else {
-      ranked_ = false;
-      texts_ = std::move(order);
-    }
+      : locale_(locale), column_(column), keys_(cache ? *cache : own_) {
+    Refresh(keys_, list, locale_);
+    Derive(keys_, column_, locale_, column_ == 1 ? ReadingFor(readDates) : std::nullopt);
   }
 
+  // The rows' positions are places in the list as the cache knows it: `current` says which
+  // derivation index, and so which rank or text, each stands for.
   void SortPositions(TSortDirection direction, std::vector<std::uint32_t>& order) override {
     const bool descending = direction == sdDescending;
-    const std::vector<std::uint32_t>& ranks = Ranks();
-    if (ranked_ && std::find(ranks.begin(), ranks.end(), kNoRank) == ranks.end()) {
-      OrderByRank(ranks, descending, order);
-    } else if (ranked_) {
+    const auto c = static_cast<std::size_t>(column_);
+    const std::vector<std::uint32_t>& current = keys_.current;
+    if (keys_.unranked[c]) {
+      const ColumnOrder& texts = *keys_.unranked[c];
+      MergeSortItems(
+          order,
+          [&](std::uint32_t a, std::uint32_t b) {
+            return CompareRowTexts(texts, locale_, current[a], current[b]);
+          },
+          descending);
+      return;
+    }
+    const std::vector<std::uint32_t>& ranks = keys_.ranks[c];
+    const auto rankOf = [&](std::uint32_t place) { return ranks[current[place]]; };
+    if (keys_.everyRowRanked[c]) {
+      OrderByRank(rankOf, descending, order);
+    } else {
       // A row equal to every other makes the order depend on which pairs the merge compares,
       // so these go through the merge itself.
       MergeSortItems(
           order,
-          [&ranks](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
-          descending);
-    } else {
-      MergeSortItems(
-          order,
-          [&](std::uint32_t a, std::uint32_t b) { return CompareRowTexts(texts_, locale_, a, b); },
+          [&](std::uint32_t a, std::uint32_t b) { return CompareRanks(rankOf(a), rankOf(b)); },
           descending);
     }
   }
 
   void OrderApplied(const std::vector<std::uint32_t>& order, std::uint64_t revision) override {
-    if (!cache_) return;
-    MoveToNewPlaces(order);
-    cache_->list = &list_;
-    cache_->revision = revision;
-    cache_->locale = &locale_;
-    cache_->records = std::move(records_);
-    cache_->ranks = std::move(ranks_);
-    cache_->reading = column_ == 1 ? reading_ : keptReading_;
+    std::vector<std::uint32_t>& moved = keys_.spare;
+    moved.resize(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) moved[i] = keys_.current[order[i]];
+    keys_.current.swap(moved);
+    keys_.revision = revision;
   }
 
  private:
-  const std::vector<std::uint32_t>& Ranks() const {
-    return ranks_[static_cast<std::size_t>(column_)];
-  }
-
-  // Takes the cache's ranks when they were derived from these rows, in this order; the cache is
-  // left empty either way, since a sort that fails must not leave it behind. Otherwise its
-  // records and one column's ranks lend their memory to this sort's: after a scan, 100,000 rows'
-  // worth of fresh memory costs a page fault per 4 KiB at its first touch.
-  void TakeCache() {
-    SortKeyCache kept;
-    if (cache_) {
-      kept = std::move(*cache_);
-      *cache_ = SortKeyCache{};
-    }
-    const auto count = static_cast<std::size_t>(list_.RootNodeCount());
-    // The revision says the rows are the same nodes in the same order; the records say each
-    // node still holds what it held then (a slot may be filled after the node was sorted in).
-    bool current = kept.list == &list_ && kept.revision == list_.Revision() &&
-                   kept.locale == &locale_ && kept.records.size() == count;
-    records_ = std::move(kept.records);
-    records_.resize(count);
-    constexpr int kAhead = 8;  // nodes asked for ahead, as they lie anywhere in memory
-    for (std::size_t i = 0; i < count; ++i) {
-      __builtin_prefetch(list_.NodeAt(static_cast<int>(i) + kAhead));
-      const TTreeDataClass* record = RecordOf(list_, list_.NodeAt(static_cast<int>(i)));
-      current = current && records_[i] == record;
-      records_[i] = record;
-    }
-    if (!current) {
-      for (std::vector<std::uint32_t>& ranks : kept.ranks) {
-        if (ranks.capacity() > spare_.capacity()) spare_ = std::move(ranks);
-      }
-      return;
-    }
-    ranks_ = std::move(kept.ranks);
-    keptReading_ = std::move(kept.reading);
-  }
-
-  // Puts every row's record and ranks at its place in `order`, the rows' new order. In place,
-  // one cycle of the permutation after the other: a sort that moves 100,000 rows would otherwise
-  // ask for megabytes of fresh memory, whose first touch costs more than the moves.
-  void MoveToNewPlaces(const std::vector<std::uint32_t>& order) {
-    std::vector<std::vector<std::uint32_t>*> ranks;
-    for (std::vector<std::uint32_t>& column : ranks_) {
-      if (column.size() == order.size()) ranks.push_back(&column);
-    }
-    std::vector<bool> placed(order.size(), false);
-    for (std::size_t start = 0; start < order.size(); ++start) {
-      if (placed[start] || order[start] == start) continue;
-      const TTreeDataClass* firstRecord = records_[start];
-      std::uint32_t firstRanks[4] = {};
-      for (std::size_t c = 0; c < ranks.size(); ++c) firstRanks[c] = (*ranks[c])[start];
-      std::size_t to = start;
-      for (std::size_t from = order[to]; from != start; to = from, from = order[to]) {
-        records_[to] = records_[from];
-        for (std::vector<std::uint32_t>* column : ranks) (*column)[to] = (*column)[from];
-        placed[to] = true;
-      }
-      records_[to] = firstRecord;
-      for (std::size_t c = 0; c < ranks.size(); ++c) (*ranks[c])[to] = firstRanks[c];
-      placed[to] = true;
-    }
-  }
-
-  TVirtualStringTree& list_;
   LocaleText& locale_;
   TColumnIndex column_;
-  SortKeyCache* cache_;  // may be null
-  std::optional<DateReading> reading_;
-  std::optional<DateReading> keptReading_;           // what the kept column 1 ranks were read with
-  std::vector<const TTreeDataClass*> records_;       // each row's record, in display order
-  std::array<std::vector<std::uint32_t>, 4> ranks_;  // per column, as SortKeyCache::ranks
-  std::vector<std::uint32_t> spare_;                 // memory for the ranks to be derived
-  bool ranked_ = true;                               // false: this column's rows compare by texts_
-  ColumnOrder texts_;
+  SortKeyCache own_;    // the keys when no cache was given
+  SortKeyCache& keys_;  // the cache, or own_
 };
 
 }  // namespace
@@ -152,4 +136,21 @@ std::unique_ptr<PreparedSort> MakeSortComparer(TVirtualStringTree& list, LocaleT
                                                TColumnIndex column, SortKeyCache* cache) {
   if (column < 0 || column > 3) return nullptr;
   return std::make_unique<SortKeyComparer>(list, locale, readDates, column, cache);
+}
+
+bool DeriveNextSortKeys(TVirtualStringTree& list, LocaleText& locale,
+                        const DateReadingSource& readDates, SortKeyCache& cache) {
+  if (list.RootNodeCount() < 2) return false;
+  Refresh(cache, list, locale);
+  bool derived = false;
+  for (const TColumnIndex column : {1, 2, 3, 0}) {
+    // Column 1's ranks hold only while the locale's dates read as they did.
+    const std::optional<DateReading> reading = column == 1 ? ReadingFor(readDates) : std::nullopt;
+    const bool missing = !HasOrder(cache, column) || (column == 1 && cache.reading != reading);
+    if (!missing) continue;
+    if (derived) return true;  // for the next call
+    Derive(cache, column, locale, reading);
+    derived = true;
+  }
+  return false;
 }

@@ -13,24 +13,30 @@
 
 #include "Systeme/locale_text.h"
 #include "inventory/installed_on_date.h"
+#include "list/column_ranks.h"
 #include "list/compare_values.h"
 #include "list/list_rows.h"
 #include "list/virtual_string_tree.h"
 
-// The ranks sorts derived, per column, for the rows as they stand in the list. A user goes from
-// column to column and back: while the list's
-// revision (the same nodes in the same order), each row's record and the locale stay the same,
-// and for column 1 the date reading too, a column's ranks are still every row's, and a sort
-// through the comparer carries them to the rows' new places. So each column's texts go through
-// the collation once per scan, however often the user clicks.
+// The ranks sorts derived, per column, kept while the list holds the same records: a user goes
+// from column to column and back, and each column's texts then go through the collation once per
+// scan, however often the user clicks. The ranks stay where they were derived ("derivation
+// index"); a sort only re-orders `current`, which says where each row of the list stands among
+// them, instead of carrying every column's ranks to the rows' new places.
 struct SortKeyCache {
   const TVirtualStringTree* list = nullptr;  // null: nothing kept
-  std::uint64_t revision = 0;
+  std::uint64_t revision = 0;                // the list's when `current` was last right
   const LocaleText* locale = nullptr;
-  std::vector<const TTreeDataClass*> records;  // each row's record, in display order
-  // Per column, each row's rank in display order (list/column_ranks.h); empty when not derived.
+  std::vector<const TTreeDataClass*> records;  // each row's record, by derivation index
+  std::vector<std::uint32_t> current;          // the derivation index of the row at each place
+  // Per column, each row's rank by derivation index (list/column_ranks.h); empty when not
+  // derived. A column whose texts are compared one by one instead has them in `unranked`.
   std::array<std::vector<std::uint32_t>, 4> ranks;
-  std::optional<DateReading> reading;  // what column 1's ranks were read with
+  std::array<bool, 4> everyRowRanked{};  // no row of the column equal to every other
+  std::array<std::optional<ColumnOrder>, 4> unranked;
+  std::optional<DateReading> reading;        // what column 1's ranks were read with
+  std::vector<std::uint32_t> spare;          // room for the next `current`
+  std::vector<const TTreeDataClass*> shown;  // room for the records as the list shows them
 };
 
 // What a sort by column 1 reads the dates with; asked once per sort, for column 1 only.
@@ -38,7 +44,13 @@ using DateReadingSource = std::function<DateReading()>;
 
 // For columns 0 to 3, the sort of the list by that column; null for any other column, so the
 // list falls back to OnCompareNodes. With a cache, ranks still valid are taken from it instead of
-// being derived, and the ranks of a completed sort are left in it.
+// being derived, and what a sort derives or moves is kept in it.
 std::unique_ptr<PreparedSort> MakeSortComparer(TVirtualStringTree& list, LocaleText& locale,
                                                const DateReadingSource& readDates,
                                                TColumnIndex column, SortKeyCache* cache = nullptr);
+
+// Derives, into the cache, the ranks of the first of columns 1, 2, 3 and 0 that has none for the
+// rows as they stand, so that a first click on it only sorts; false when every column has them
+// (or the list has no rows). What a person waiting for nothing can spend, a column at a time.
+bool DeriveNextSortKeys(TVirtualStringTree& list, LocaleText& locale,
+                        const DateReadingSource& readDates, SortKeyCache& cache);

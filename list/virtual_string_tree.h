@@ -127,7 +127,15 @@ class TVirtualStringTree {
   }
   PVirtualNode FirstNode() const;
   PVirtualNode NextNode(PVirtualNode node) const;
-  PVirtualNode NodeAt(int index) const;  // display order; null out of range
+  // Display order; null out of range. Inline: painting and every walk of the rows ask it.
+  PVirtualNode NodeAt(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= nodes_.size()) return nullptr;
+    const PVirtualNode node = nodes_[static_cast<std::size_t>(index)];
+    if (!node->initialized) EnsureInitialized(node);
+    return node;
+  }
+  // Every row's record in display order (null for a row without one), for what reads them all.
+  void RecordsInOrder(std::vector<const TTreeDataClass*>& records) const;
   void SortByColumn(TColumnIndex column, TSortDirection direction);
   // Changes whenever nodes are added, deleted or reordered; lets a reader keep what it derived
   // from the rows for as long as they stay as they are.
@@ -213,6 +221,10 @@ class TVirtualStringTree {
   bool rowsSinceSync_ = false;  // rows added or re-ordered silently inside a batch
   PVirtualNode scrollNode_ = nullptr;
   std::unique_ptr<PendingSort> pendingSort_;
+  std::unique_ptr<PendingSort> spareSort_;  // the last one, whose room the next one takes
+  // Room kept for re-ordering the rows.
+  std::vector<PVirtualNode> reordered_;
+  std::vector<bool> seen_;
   // The search text expires by time, which a const reader must be able to see.
   mutable std::string searchText_;
   mutable std::uint64_t lastSearchKeyTime_ = 0;
