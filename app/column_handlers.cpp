@@ -93,3 +93,20 @@ void TMainForm::vstGetNodeDataSize(int& nodeDataSize) {
 void TMainForm::vstAfterColumnWidthTracking(TColumnIndex /*column*/) {
   ArrangeControls();
 }
+
+DateReading TMainForm::ReadDates() {
+  return ReadDateReading(ports_.locale, ports_.currentYear);
+}
+
+bool TMainForm::IdleWork() {
+  if (Busy || vst.Revision() == sortKeysCompleteAt_) return false;
+  bool more = false;
+  try {
+    more = DeriveNextSortKeys(
+        vst, ports_.locale, [this] { return ReadDates(); }, sortKeys_);
+  } catch (const std::exception&) {
+    // Left to the click that needs them, which derives its column's keys itself.
+  }
+  if (!more) sortKeysCompleteAt_ = vst.Revision();
+  return more;
+}

@@ -37,14 +37,22 @@ std::string FirstArgument() {
   return count > 1 ? WideToUtf8(arguments[1]) : std::string();
 }
 
-void RunMessageLoop(MainWindow& window) {
+// Until WM_QUIT. Whenever the queue is empty the form may do a step of its idle work; the loop
+// waits for a message only once it has none left.
+void RunMessageLoop(MainWindow& window, TMainForm& form) {
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    window.PreviewKey(message);
-    if (window.TranslateShortcut(message)) continue;
-    if (window.Handle() && IsDialogMessageW(window.Handle(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  for (;;) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return;
+      window.PreviewKey(message);
+      if (window.TranslateShortcut(message)) continue;
+      if (window.Handle() && IsDialogMessageW(window.Handle(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    bool more = false;
+    form.RunUserAction([&] { more = form.IdleWork(); });
+    if (!more) WaitMessage();
   }
 }
 
@@ -72,7 +80,7 @@ void RunMainWindow(HINSTANCE instance) {
   if (!window.Create(form.Handlers())) return;
   dialogs.SetOwner(window.Handle());
   placement.ShowForFirstTime();
-  RunMessageLoop(window);
+  RunMessageLoop(window, form);
 }
 
 }  // namespace

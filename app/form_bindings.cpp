@@ -25,8 +25,7 @@ void TMainForm::BindListEvents() {
   };
   vst.OnPrepareSort = [this](TColumnIndex column) {
     return MakeSortComparer(
-        vst, ports_.locale, [this] { return ReadDateReading(ports_.locale, ports_.currentYear); },
-        column, &sortKeys_);
+        vst, ports_.locale, [this] { return ReadDates(); }, column, &sortKeys_);
   };
   vst.OnHeaderClick = [this](TColumnIndex column, TMouseButton button, TShiftState shift) {
     vstHeaderClick(column, button, shift);

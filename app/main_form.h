@@ -10,7 +10,7 @@
 //   app/scan_handlers.cpp           BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
 //                                   FormKeyDown, FormCloseQuery
 //   app/beyond_qfe_handler.cpp      AddBeyondQfeRows, ShowSourceFailures (SOURCES beyond WMI)
-//   app/column_handlers.cpp         vstGetText ... vstAfterColumnWidthTracking
+//   app/column_handlers.cpp         vstGetText ... vstAfterColumnWidthTracking, IdleWork
 //   app/search_handler.cpp          EditSearchChange
 //   app/copy_and_link_handlers.cpp  BtnCopyClick, BtnLinkWebClick, SeparatorString, MeasureColumns,
 //                                   CopyRowClick, CopyKbClick
@@ -104,6 +104,10 @@ class TMainForm {
   void vstInitNode(PVirtualNode parent, PVirtualNode node, InitialStates& states);
   void vstGetNodeDataSize(int& nodeDataSize);
   void vstAfterColumnWidthTracking(TColumnIndex column);
+  // What the window does while nothing waits for it (the message loop calls it when its queue is
+  // empty): after the rows changed, the sort keys of one more column, so that a first click on a
+  // header only sorts. True while more remains; it does nothing during a scan.
+  bool IdleWork();
 
   // Search, copy and web link
   void EditSearchChange();
@@ -157,4 +161,6 @@ class TMainForm {
   MainFormPorts ports_;
   SearchIndex searchIndex_;  // what the search box compares, kept between keystrokes
   SortKeyCache sortKeys_;    // each column's ranks, kept while the rows keep their records
+  std::uint64_t sortKeysCompleteAt_ = 0;  // the list's revision when every column had its keys
+  DateReading ReadDates();
 };
