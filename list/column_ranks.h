@@ -14,11 +14,12 @@
 #include "inventory/installed_on_date.h"
 #include "list/compare_values.h"
 #include "list/list_types.h"
+#include "list/merge_order.h"
 
 // Rows that compare equal share a rank; a row that sorts before another has the smaller one.
-// kNoRank marks a row whose key could not be derived (no record, an unreadable date, a failed
-// port): it compares equal to every row, as vstCompareNodes leaves its result at 0 then.
-inline constexpr std::uint32_t kNoRank = 0xFFFFFFFF;
+// kNoRank (list/merge_order.h) marks a row whose key could not be derived (no record, an
+// unreadable date, a failed port): it compares equal to every row, as vstCompareNodes leaves its
+// result at 0 then.
 
 inline int CompareRanks(std::uint32_t a, std::uint32_t b) {
   return a == kNoRank || b == kNoRank ? 0 : CompareValues(a, b);

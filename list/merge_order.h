@@ -50,6 +50,57 @@ void MergeSortItems(std::vector<T>& items, Compare&& compare, bool descending) {
   MergeSortItems(items, compare, descending, [] { return false; });
 }
 
+// The rank of an item whose key could not be derived: it compares equal to every item.
+inline constexpr std::uint32_t kNoRank = 0xFFFFFFFF;
+
+// An item of MergeSortRanked: a rank (kNoRank: equal to every item) and what it stands for.
+struct RankedItem {
+  std::uint32_t rank;
+  std::uint32_t item;
+};
+
+// MergeSortItems for ranked items, ranks compared as integers: the same decisions, run by run, so
+// the same order; without a call per comparison, without a branch on its outcome, and in 32-bit
+// words, since with items equal to every other nothing but the merge itself gives that order.
+inline void MergeSortRanked(std::vector<RankedItem>& items, bool descending) {
+  std::vector<RankedItem> scratch(items.size() / 2);
+  // Whether the merge takes the right item before the left one: only when it compares below it
+  // (above it, descending), which an item without a rank never does.
+  const auto takeRight = [descending](std::uint32_t left, std::uint32_t right) {
+    return descending ? (left < right) & (right != kNoRank) : (right < left) & (left != kNoRank);
+  };
+  auto sortRun = [&](auto& self, std::size_t first, std::size_t length) -> void {
+    if (length < 2) return;
+    if (length == 2) {
+      if (takeRight(items[first].rank, items[first + 1].rank)) {
+        std::swap(items[first], items[first + 1]);
+      }
+      return;
+    }
+    const std::size_t half = length / 2;
+    self(self, first, half);
+    self(self, first + half, length - half);
+    std::copy(items.begin() + static_cast<std::ptrdiff_t>(first),
+              items.begin() + static_cast<std::ptrdiff_t>(first + half), scratch.begin());
+    std::size_t a = 0;
+    std::size_t b = first + half;
+    std::size_t out = first;
+    const std::size_t end = first + length;
+    while (a < half && b < end) {
+      const RankedItem left = scratch[a];
+      const RankedItem right = items[b];
+      const bool rightFirst = takeRight(left.rank, right.rank);
+      items[out].rank = rightFirst ? right.rank : left.rank;
+      items[out].item = rightFirst ? right.item : left.item;
+      ++out;
+      b += rightFirst;
+      a += !rightFirst;
+    }
+    while (a < half) items[out++] = scratch[a++];
+  };
+  sortRun(sortRun, 0, items.size());
+}
+
 // What the merge gives when every item has a rank and two items compare as their ranks do (an
 // order with ties, but without items equal to all): `order`, a sequence of items (indexes into
 // `ranks`), re-ordered by rank, ascending or descending, each rank's items in their previous

@@ -106,11 +106,11 @@ class SortKeyComparer : public PreparedSort {
       OrderByRank(rankOf, descending, order);
     } else {
       // A row equal to every other makes the order depend on which pairs the merge compares,
-      // so these go through the merge itself.
-      MergeSortItems(
-          order,
-          [&](std::uint32_t a, std::uint32_t b) { return CompareRanks(rankOf(a), rankOf(b)); },
-          descending);
+      // so these go through the merge itself, on each row's rank beside its place.
+      std::vector<RankedItem> items(order.size());
+      for (std::size_t i = 0; i < order.size(); ++i) items[i] = {rankOf(order[i]), order[i]};
+      MergeSortRanked(items, descending);
+      for (std::size_t i = 0; i < order.size(); ++i) order[i] = items[i].item;
     }
   }
 

@@ -255,6 +255,38 @@ TEST(MakeSortComparer, TextsGoThroughTheCollationOncePerRecordAndColumn) {
   EXPECT_EQ(RecordOf(form.vst, form.vst.NodeAt(end)), replaced);
 }
 
+// While the window idles after the rows changed, every column gets its keys, a column per step:
+// the first click on any header then only sorts, in the order it would have given anyway. No
+// step runs during a scan, and none once every column has its keys.
+TEST(IdleWork, GivesEveryColumnItsKeysSoThatFirstClicksOnlySort) {
+  std::mt19937 random(5);
+  const std::vector<Row> rows = RandomRows(random, 400);
+  MainFormFixture idleFixture, clickFixture;
+  auto locale = std::make_unique<CountingLocale>();
+  CountingLocale& counting = *locale;
+  idleFixture.locale = std::move(locale);
+  TMainForm& idle = idleFixture.Build();
+  TMainForm& clicked = clickFixture.Build();
+  for (TMainForm* form : {&idle, &clicked}) AddRows(form->vst, rows);
+  idle.Busy = true;
+  EXPECT_FALSE(idle.IdleWork());
+  EXPECT_EQ(counting.keys_, 0);
+  idle.Busy = false;
+  int steps = 1;
+  while (idle.IdleWork()) ++steps;
+  EXPECT_LE(steps, 4);
+  const int afterIdle = counting.upperCases + counting.compares + counting.keys_;
+  EXPECT_GT(counting.keys_, 0);
+  EXPECT_FALSE(idle.IdleWork());
+
+  for (TColumnIndex column : {2, 1, 3, 0, 3}) {
+    idle.vstHeaderClick(column, TMouseButton::mbLeft, {});
+    clicked.vstHeaderClick(column, TMouseButton::mbLeft, {});
+    EXPECT_EQ(IdsInOrder(idle.vst), IdsInOrder(clicked.vst)) << "column " << column;
+  }
+  EXPECT_EQ(counting.upperCases + counting.compares + counting.keys_, afterIdle);
+}
+
 // Sorting by ranks is the merge's order, in both directions, ties in their previous order; ranks
 // already in order and in the opposite order (the two sorts of a header click) included, and a
 // sequence that an earlier sort of the same click left in another order than the rows'.
@@ -285,6 +317,32 @@ TEST(OrderByRank, GivesTheMergesOrder) {
           EXPECT_EQ(counted, merged) << distinct << (down ? " descending" : " ascending")
                                      << (start == &identity ? "" : " from a scrambled order");
         }
+      }
+    }
+  }
+}
+
+// The merge on ranks decides as the merge through a comparison does, rows equal to every
+// other included, whatever the size of the runs.
+TEST(MergeSortRanked, GivesTheMergesOrder) {
+  std::mt19937 random(9);
+  for (const std::size_t count : {2u, 3u, 5u, 17u, 1000u}) {
+    for (const std::uint32_t distinct : {1u, 3u, 50u}) {
+      std::vector<std::uint32_t> ranks(count);
+      for (std::uint32_t& rank : ranks) rank = random() % 5 == 0 ? kNoRank : random() % distinct;
+      for (const bool down : {false, true}) {
+        std::vector<std::uint32_t> merged(count);
+        std::iota(merged.begin(), merged.end(), 0u);
+        MergeSortItems(
+            merged,
+            [&](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
+            down);
+        std::vector<RankedItem> items(count);
+        for (std::uint32_t i = 0; i < count; ++i) items[i] = {ranks[i], i};
+        MergeSortRanked(items, down);
+        std::vector<std::uint32_t> packed;
+        for (const RankedItem& item : items) packed.push_back(item.item);
+        EXPECT_EQ(packed, merged) << count << " rows, " << distinct << (down ? " down" : " up");
       }
     }
   }
