@@ -25,7 +25,7 @@ std::wstring ComputerName(COMPUTER_NAME_FORMAT format) {
 
 bool IsThisComputer(std::string_view name) {
   if (name.empty() || name == ".") return true;
-  const std::wstring wide = AnsiToWide(name);
+  const std::wstring wide = Utf8ToWide(name);
   for (const wchar_t* alias : {L"localhost", L"127.0.0.1", L"::1"}) {
     if (SameName(wide, alias)) return true;
   }

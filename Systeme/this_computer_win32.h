@@ -5,5 +5,5 @@
 #include <string_view>
 
 // True for "", ".", "localhost", the loopback addresses and this computer's NetBIOS, DNS host
-// and fully qualified names, in any letter case. `name` is in the system code page.
+// and fully qualified names, in any letter case. `name` is UTF-8.
 bool IsThisComputer(std::string_view name);

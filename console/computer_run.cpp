@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "Systeme/errors.h"
+#include "inventory/read_computer.h"
+#include "settings/builtin_texts.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ struct JobInputs {
   TFormatSettings displaySettings;
   std::shared_ptr<TimeZone> timeZone;
   std::function<int()> currentYear;
+  std::string className;  // the WMI class of the installed hotfixes
 };
 
 // One computer's thread's own: what it reads, and the flag the run sets to stop it (Ctrl+C, or
@@ -65,10 +68,16 @@ void AddOtherSources(const JobInputs& inputs, Job& job, ComputerInventory& resul
     found.packages = std::move(more.packages);
     for (SourceFailure& failure : more.failures) found.failures.push_back(std::move(failure));
   }
-  const auto writeDate = [&](FileTime utc) {
-    return ShortDateOfUtc(utc, *inputs.timeZone, inputs.displaySettings);
-  };
-  AddBeyondQfeRows(result, found, writeDate, inputs.rowTexts);
+  std::vector<const TTreeDataClass*> wmiRecords;
+  wmiRecords.reserve(result.rows.size());
+  for (const TTreeDataClass& row : result.rows) wmiRecords.push_back(&row);
+  AddBeyondQfeRecords(
+      result, wmiRecords, found,
+      [&](FileTime utc) { return ShortDateOfUtc(utc, *inputs.timeZone, inputs.displaySettings); },
+      inputs.rowTexts,
+      [&result](std::unique_ptr<TTreeDataClass> record) {
+        result.rows.push_back(std::move(*record));
+      });
 }
 
 // The body of a computer's thread. Nothing may escape it: the thread has nobody to catch it.
@@ -77,15 +86,22 @@ void RunJob(Job& job) noexcept {
     const JobInputs& inputs = *job.inputs;
     RunMailbox& mailbox = *inputs.mailbox;
     ComputerInventory result;
+    result.computer = job.request.computer;
     try {
       const HotfixReading reading{inputs.parseSettings, inputs.displaySettings, *inputs.timeZone,
                                   inputs.currentYear};
       const std::unique_ptr<HotfixSource> source = inputs.makeSource();
       // Once connected the run no longer gives a computer up: each object is bounded instead.
       source->LimitWaitPerObject(inputs.timeoutMs);
-      result = ScanComputer(*source, job.request, reading, job.stop, [&] {
-        mailbox.Post(RunEvent{job.index, RunEvent::Kind::Connected, {}});
-      });
+      WmiReading wmi = ReadWmiHotfixes(
+          *source, job.request, inputs.className, reading, [&job] { return job.stop.load(); },
+          [&result](std::unique_ptr<TTreeDataClass> record) {
+            result.rows.push_back(std::move(*record));
+          },
+          [&] {
+            mailbox.Post(RunEvent{job.index, RunEvent::Kind::Connected, {}});
+          });
+      static_cast<ReadingOutcome&>(result) = std::move(wmi.outcome);
       if ((inputs.sources.windowsUpdate || inputs.sources.servicingPackages) && !job.stop.load()) {
         AddOtherSources(inputs, job, result);
       }
@@ -126,6 +142,7 @@ class Run {
     inputs->displaySettings = ports.displaySettings;
     inputs->timeZone = ports.timeZone;
     inputs->currentYear = [year = ports.currentYear] { return year; };
+    inputs->className = HotfixClassName();
     mailbox_ = inputs->mailbox.get();
     inputs_ = std::move(inputs);
   }
@@ -249,7 +266,7 @@ class Run {
   void GiveUpHistory(std::size_t index, std::int32_t code, const std::string& text) {
     jobs_[index]->stop = true;
     ComputerInventory inventory = std::move(results_[index]);
-    NoteSourceFailures(inventory, {{BeyondQfeSource::WindowsUpdate, code, text}});
+    NoteSourceFailure(inventory, {UpdateSource::WindowsUpdate, code, text});
     Settle(index, std::move(inventory));
   }
 

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "console/run_ports.h"
-#include "console/scan_computer.h"
 #include "inventory/beyond_qfe.h"
 #include "inventory/computer_inventory.h"
 #include "inventory/merge_update_sources.h"
@@ -54,6 +53,8 @@ using RunProgress = std::function<void(std::size_t done, std::size_t total, std:
 // - A computer that has not answered (connected and opened its enumeration) within the timeout:
 //   Failed, kTimeoutCode, "Pas de réponse dans le délai de N s"; whatever its thread does later
 //   is ignored.
+// - Each computer is read as inventory/read_computer.h reads one (ReadWmiHotfixes, then the
+//   sources beyond WMI), its records collected into its inventory.
 // - A computer that answered but then keeps an object waiting longer than the timeout (each
 //   object's wait is bounded, HotfixSource::LimitWaitPerObject): Incomplete, kTimeoutCode, with
 //   the rows read so far.
@@ -63,7 +64,7 @@ using RunProgress = std::function<void(std::size_t done, std::size_t total, std:
 // - `stop` (read on the run's thread only, whenever no event waits, at least every 50 ms):
 //   no computer starts any more (those never started: Failed, kCancelledCode, "Non analysé : arrêt
 //   demandé"); those not yet answering are given up at once (Failed, kCancelledCode); those
-//   reading stop before their next object (Incomplete with their rows, see ScanComputer).
+//   reading stop before their next object (Incomplete with their rows).
 // - No thread for a computer: Failed, kUnexpectedCode.
 // Returns once every computer is settled; threads given up may still be running then.
 std::vector<ComputerInventory> RunComputers(const std::vector<ComputerRequest>& requests,

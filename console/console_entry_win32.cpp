@@ -11,6 +11,7 @@
 #include "Systeme/locale_text_win32.h"
 #include "Systeme/running_program_win32.h"
 #include "Systeme/replace_file_win32.h"
+#include "Systeme/secret_text_win32.h"
 #include "Systeme/text_convert_win32.h"
 #include "Systeme/unique_handle_win32.h"
 #include "console/console_program.h"
@@ -68,10 +69,10 @@ int wmain() {
           },
       .reportError = [&streams](std::string_view text) { streams.WriteError(text); },
       .showProgress = [&streams](std::string_view text) { streams.ShowProgress(text); },
-      .askPassword = [&streams](std::string_view prompt) -> std::optional<std::string> {
+      .askPassword = [&streams](std::string_view prompt) -> std::optional<SecretText> {
         std::optional<std::wstring> secret = streams.ReadSecret(prompt);
         if (!secret) return std::nullopt;
-        std::string password = WideToAnsi(*secret);
+        SecretText password = SecretFromWide(*secret);
         SecureZeroMemory(secret->data(), secret->size() * sizeof(wchar_t));
         return password;
       },

@@ -19,9 +19,8 @@ constexpr int kDefaultTimeoutSeconds = 30;
 // computer when none is named.
 std::vector<std::string> Computers(const ConsoleOptions& options, const TSettings& settings,
                                    ConsolePorts& ports) {
-  std::vector<std::string> computers;
+  std::vector<std::string> computers = options.hosts;
   LocaleText& codePage = *ports.codePage;
-  for (const std::string& host : options.hosts) computers.push_back(codePage.FromUtf8(host));
   if (!options.hostsFile.empty()) {
     const std::string option = "/hosts:" + options.hostsFile + " : ";
     std::string bytes;
@@ -30,13 +29,13 @@ std::vector<std::string> Computers(const ConsoleOptions& options, const TSetting
     } catch (const EFixtallyError& error) {
       throw EFixtallyError(option + error.what());
     }
-    HostList list = ParseHostList(
-        bytes, [&codePage](std::string_view text) { return codePage.FromUtf8(text); });
+    HostList list =
+        ParseHostList(bytes, [&codePage](std::string_view text) { return codePage.ToUtf8(text); });
     if (!list.error.empty()) throw EFixtallyError(option + list.error);
     if (list.hosts.empty()) throw EFixtallyError(option + "aucun ordinateur dans le fichier");
     for (std::string& host : list.hosts) computers.push_back(std::move(host));
   }
-  if (computers.empty()) computers.push_back(settings.LocalHost);
+  if (computers.empty()) computers.push_back(codePage.ToUtf8(settings.LocalHost));
   return computers;
 }
 
@@ -70,11 +69,12 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
 
   try {
     const TSettings settings = ports.loadSettings();
-    std::string user = settings.User;
-    std::string password = settings.Password;
+    LocaleText& codePage = *ports.codePage;
+    std::string user = codePage.ToUtf8(settings.User);
+    SecretText password = codePage.ToUtf8(settings.Password);
     if (!options.user.empty()) {
-      user = ports.codePage->FromUtf8(options.user);
-      std::optional<std::string> typed =
+      user = options.user;
+      std::optional<SecretText> typed =
           ports.askPassword("Mot de passe de " + options.user + " : ");
       if (!typed) {
         ports.reportError("Le mot de passe de /user: se demande sur la console, qui manque ici.");
@@ -91,8 +91,9 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
       return kExitBadCommandLine;
     }
     std::vector<ComputerRequest> requests;
+    const std::string nameSpace = codePage.ToUtf8(settings.Root);
     for (std::string& computer : names) {
-      requests.push_back(ComputerRequest{std::move(computer), settings.Root, user, password});
+      requests.push_back(ComputerRequest{std::move(computer), nameSpace, user, password});
     }
     // The rows keep every text the computers sent; what the copy separator would refuse is
     // refused before any computer is read.
@@ -132,7 +133,7 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
     if (!options.kbs.empty() || !AllComplete(computers)) {
       for (const ComputerInventory& computer : computers) {
         if (computer.status == InventoryStatus::Complete) continue;
-        ports.reportError(ports.codePage->ToUtf8(computer.computer) + " : " +
+        ports.reportError(computer.computer + " : " +
                           (computer.status == InventoryStatus::Failed ? "échec " : "incomplet ") +
                           HresultText(computer.errorCode) + " " + computer.errorText);
       }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Systeme/locale_text.h"
+#include "Systeme/secret_text.h"
 #include "console/computer_run.h"
 #include "writers/export_writers.h"
 #include "settings/settings.h"
@@ -26,8 +27,8 @@ struct ConsolePorts {
   std::function<void(std::string_view utf8)> reportError;   // standard error
   std::function<void(std::string_view utf8)> showProgress;  // a console only; may do nothing
   // Asks for the account's password without echo; none when there is no console to ask on.
-  // The answer is in the system code page.
-  std::function<std::optional<std::string>(std::string_view promptUtf8)> askPassword;
+  // The answer is UTF-8, as typed.
+  std::function<std::optional<SecretText>(std::string_view promptUtf8)> askPassword;
   LocaleText* codePage = nullptr;  // the system code page's conversions (required)
   std::string listSeparator;       // the user's (LOCALE_SLIST), system code page
   RunPorts run;

@@ -126,7 +126,7 @@ CbsPackageValues ReadPackage(HKEY packages, const std::wstring& name, AccountNam
 std::vector<CbsPackageValues> CbsPackageSourceWin32::ReadPackages(const ComputerRequest& computer,
                                                                   const std::atomic<bool>& stop) {
   const bool here = IsThisComputer(computer.computer);
-  const std::wstring remoteName = here ? std::wstring() : L"\\\\" + AnsiToWide(computer.computer);
+  const std::wstring remoteName = here ? std::wstring() : L"\\\\" + Utf8ToWide(computer.computer);
   UniqueHkey remoteRoot;
   HKEY root = HKEY_LOCAL_MACHINE;
   if (!here) {

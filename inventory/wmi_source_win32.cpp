@@ -12,6 +12,7 @@
 
 #include "Systeme/com_owners_win32.h"
 #include "Systeme/errors.h"
+#include "Systeme/secret_text_win32.h"
 #include "Systeme/system_message_win32.h"
 #include "Systeme/text_convert_win32.h"
 #include "Systeme/unique_handle_win32.h"
@@ -63,7 +64,7 @@ class WmiObject : public HotfixObject {
   explicit WmiObject(ComPtr<IWbemClassObject> object) : object_(std::move(object)) {}
 
   HotfixProperty Property(const std::string& name) override {
-    const std::wstring wideName = AnsiToWide(name);
+    const std::wstring wideName = Utf8ToWide(name);
     UniqueVariant value;
     CIMTYPE type = 0;
     ClearErrorInfo();
@@ -117,7 +118,7 @@ class WmiService : public HotfixService {
         waitPerObjectMs_(waitPerObjectMs) {}
 
   std::unique_ptr<HotfixEnumeration> InstancesOf(const std::string& className) override {
-    const UniqueBstr wideClass(AnsiToWide(className));
+    const UniqueBstr wideClass(Utf8ToWide(className));
     ComPtr<IEnumWbemClassObject> enumerator;
     ClearErrorInfo();
     ThrowIfFailed(services_->CreateInstanceEnum(
@@ -168,7 +169,7 @@ std::string DefaultWmiNamespace() {
   // The value need not end with its zero.
   value.resize(bytes / sizeof(wchar_t));
   while (!value.empty() && value.back() == L'\0') value.pop_back();
-  return value.empty() ? kFallbackNamespace : WideToAnsi(value);
+  return value.empty() ? kFallbackNamespace : WideToUtf8(value);
 }
 
 std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string& server,
@@ -184,9 +185,10 @@ std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string&
 
   const std::string target =
       WmiConnectionPath(server, nameSpace, nameSpace.empty() ? DefaultWmiNamespace() : "");
-  const UniqueBstr path(AnsiToWide(target));
-  const UniqueBstr wideUser(AnsiToWide(user));
-  const UniqueBstr widePassword(AnsiToWide(password));
+  const UniqueBstr path(Utf8ToWide(target));
+  const UniqueBstr wideUser(Utf8ToWide(user));
+  const SecretWide secret(password);
+  const SecretBstr widePassword(secret);
   ComPtr<IWbemServices> services;
   ClearErrorInfo();
   ThrowIfFailed(locator->ConnectServer(path.get(), wideUser.get(), widePassword.get(), nullptr,

@@ -2,6 +2,7 @@
 #include <array>
 #include <string_view>
 
+#include "Systeme/utf8_text.h"
 #include "writers/export_parts.h"
 #include "writers/kb_order.h"
 
@@ -136,8 +137,7 @@ void WriteCsv(std::string& out, const std::vector<ComputerInventory>& computers,
   csv.EndLine();
   IsoDates isoDates(settings, rows);
   for (const ComputerInventory& computer : computers) {
-    std::string name;
-    AppendAnsiAsUtf8(name, computer.computer, settings);
+    const std::string name = ValidUtf8(computer.computer);
     const std::vector<const TTreeDataClass*> rows = RowsInKbOrder(computer.rows);
     for (std::size_t i = 0; i < rows.size(); ++i) {
       PrefetchAhead(rows, i);

@@ -59,6 +59,8 @@ std::string_view StatusName(InventoryStatus status) {
       return "complete";
     case InventoryStatus::Incomplete:
       return "incomplete";
+    case InventoryStatus::Stopped:
+      return "stopped";
     case InventoryStatus::Failed:
       break;
   }
@@ -94,7 +96,7 @@ void AppendComputer(std::string& out, const ComputerInventory& computer,
                     const ExportSettings& settings, IsoDates& isoDates) {
   out.append("{");
   AppendKey(out, "computer");
-  AppendAnsiString(out, computer.computer, settings);
+  AppendString(out, ValidUtf8(computer.computer));
   out.push_back(',');
   AppendKey(out, "status");
   AppendString(out, StatusName(computer.status));

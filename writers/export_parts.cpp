@@ -60,6 +60,8 @@ std::string_view StatusWord(InventoryStatus status) {
       return "complet";
     case InventoryStatus::Incomplete:
       return "incomplet";
+    case InventoryStatus::Stopped:
+      return "arr\xC3\xAAt\xC3\xA9";
     case InventoryStatus::Failed:
       break;
   }

@@ -87,7 +87,7 @@ class Utf8Texts {
   TextMemo memo_;
 };
 
-// The status's French word: "complet", "incomplet", "échec" (UTF-8).
+// The status's French word: "complet", "incomplet", "échec", "arrêté" (UTF-8).
 std::string_view StatusWord(InventoryStatus status);
 
 }  // namespace export_parts

@@ -25,19 +25,31 @@ std::string OneLine(std::string text) {
   return text;
 }
 
+// Each computer's name in the system code page, as the rest of the text.
+std::vector<std::string> Names(const std::vector<ComputerInventory>& computers,
+                               const ExportSettings& settings) {
+  std::vector<std::string> names;
+  names.reserve(computers.size());
+  for (const ComputerInventory& computer : computers) {
+    names.push_back(settings.codePage->FromUtf8(computer.computer));
+  }
+  return names;
+}
+
 // The computer column's width: the longest name among the computers listed. A computer without
 // rows has no line in the list (its status line follows it), so it does not widen the column.
-int NameWidth(const std::vector<ComputerInventory>& computers, bool rowsOnly) {
+int NameWidth(const std::vector<ComputerInventory>& computers,
+              const std::vector<std::string>& names, bool rowsOnly) {
   std::size_t widest = 0;
-  for (const ComputerInventory& computer : computers) {
-    if (rowsOnly && computer.rows.empty()) continue;
-    widest = std::max(widest, computer.computer.size());
+  for (std::size_t i = 0; i < computers.size(); ++i) {
+    if (rowsOnly && computers[i].rows.empty()) continue;
+    widest = std::max(widest, names[i].size());
   }
   return static_cast<int>(std::min<std::size_t>(widest, 4096));
 }
 
 void AppendRows(std::string& out, const std::vector<ComputerInventory>& computers,
-                const ExportSettings& settings) {
+                const std::vector<std::string>& names, const ExportSettings& settings) {
   std::vector<std::vector<const TTreeDataClass*>> ordered;
   std::vector<const TTreeDataClass*> all;
   for (const ComputerInventory& computer : computers) {
@@ -49,10 +61,10 @@ void AppendRows(std::string& out, const std::vector<ComputerInventory>& computer
     out.append(BuildCopyText(all, widths, settings.copySeparator));
     return;
   }
-  const int nameWidth = NameWidth(computers, true);
+  const int nameWidth = NameWidth(computers, names, true);
   for (std::size_t i = 0; i < computers.size(); ++i) {
     for (const TTreeDataClass* row : ordered[i]) {
-      out.append(PadRight(computers[i].computer, nameWidth));
+      out.append(PadRight(names[i], nameWidth));
       for (int column = 0; column < 4; ++column) {
         out.append(settings.copySeparator);
         out.append(PadRight(ColumnText(*row, column).str(), widths[column]));
@@ -74,15 +86,16 @@ void AppendList(std::string& line, std::string_view label, const std::vector<std
 }
 
 void AppendKbChecks(std::string& out, const std::vector<ComputerInventory>& computers,
-                    const ExportSettings& settings) {
-  const int nameWidth = NameWidth(computers, false);
-  for (const ComputerInventory& computer : computers) {
+                    const std::vector<std::string>& names, const ExportSettings& settings) {
+  const int nameWidth = NameWidth(computers, names, false);
+  for (std::size_t i = 0; i < computers.size(); ++i) {
+    const ComputerInventory& computer = computers[i];
     const KbPresence presence = CheckKbs(computer, settings.kbs);
     std::string line;  // UTF-8 until converted
     AppendList(line, "pr\xC3\xA9sents", presence.present);
     AppendList(line, "manquants", presence.missing);
     AppendList(line, "non v\xC3\xA9rifi\xC3\xA9s", presence.unknown);
-    out.append(PadRight(computer.computer, nameWidth));
+    out.append(PadRight(names[i], nameWidth));
     out.append(" : ");
     out.append(settings.codePage->FromUtf8(line));
     out.append(kLineEnd);
@@ -91,8 +104,9 @@ void AppendKbChecks(std::string& out, const std::vector<ComputerInventory>& comp
 
 // "SRV2 : échec (0x800706BA) Le serveur RPC n'est pas disponible."
 void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& computers,
-                       const ExportSettings& settings) {
-  for (const ComputerInventory& computer : computers) {
+                       const std::vector<std::string>& names, const ExportSettings& settings) {
+  for (std::size_t i = 0; i < computers.size(); ++i) {
+    const ComputerInventory& computer = computers[i];
     if (computer.status == InventoryStatus::Complete) continue;
     std::string line(StatusWord(computer.status));
     if (computer.status == InventoryStatus::Incomplete) {
@@ -101,7 +115,7 @@ void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& c
     line += " (" + HresultText(computer.errorCode) + ")";
     const std::string text = OneLine(computer.errorText);
     if (!text.empty()) line += " " + text;
-    out.append(computer.computer);
+    out.append(names[i]);
     out.append(" : ");
     out.append(settings.codePage->FromUtf8(line));
     out.append(kLineEnd);
@@ -112,12 +126,13 @@ void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& c
 
 void WriteText(std::string& out, const std::vector<ComputerInventory>& computers,
                const ExportSettings& settings) {
+  const std::vector<std::string> names = Names(computers, settings);
   if (settings.kbs.empty()) {
-    AppendRows(out, computers, settings);
+    AppendRows(out, computers, names, settings);
   } else {
-    AppendKbChecks(out, computers, settings);
+    AppendKbChecks(out, computers, names, settings);
   }
-  AppendStatusLines(out, computers, settings);
+  AppendStatusLines(out, computers, names, settings);
 }
 
 }  // namespace export_parts

@@ -126,7 +126,7 @@ class ConsoleTest(unittest.TestCase):
         computer = json.loads(out.decode("utf-8"))["computers"][0]
         self.assertEqual(computer["status"], "incomplete")
         self.assertEqual(computer["errorCode"], "0x80004001")
-        self.assertTrue(computer["errorText"].startswith("Windows Update : "), computer)
+        self.assertTrue(computer["errorText"].startswith("Windows Update\u00a0: "), computer)
         self.assertEqual([r["kb"] for r in computer["rows"]], ["KB1234567", "KB5026446"])
         package = computer["rows"][1]
         self.assertEqual(package["installedOnIso"], "2023-05-14")

@@ -180,7 +180,7 @@ TEST(ExportCsv, QuotesAndNeutralisesCells) {
 
 TEST(ExportCsv, ReadsBackFieldForField) {
   const std::vector<ComputerInventory> computers = {
-      Computer("SRV-\xC9T\xC9",
+      Computer("SRV-\xC3\x89T\xC3\x89",
                {{"KB2", "22/02/2022", "D\xE9j\xE0 \"cit\xE9\";\r\nsuite,fin", "=cmd|' /C calc'!A0"},
                 {"KB1", "31/02/2022", "\t-tab", "DOMAINE\\admin"}}),
       Computer("S2", {}, InventoryStatus::Failed, 1, "x"), Computer("S3", {{"", "", "", ""}})};
@@ -252,7 +252,8 @@ TEST(ExportJson, EscapesAndStatuses) {
   ExportSettings settings = Settings(ExportFormat::Json);
   settings.kbs = {"KB1", "KB9"};
   const std::vector<ComputerInventory> computers = {
-      Computer("P\xC9", {{"KB1", "22/02/2022", "a\"b\\c\x01\n\xE9", "x"}, {"KB0", "??", "", ""}}),
+      Computer("P\xC3\x89",
+               {{"KB1", "22/02/2022", "a\"b\\c\x01\n\xE9", "x"}, {"KB0", "??", "", ""}}),
       Computer("S2", {}, InventoryStatus::Failed, static_cast<std::int32_t>(0x800706BA),
                "bad \xFF\xC3 utf8")};
   EXPECT_EQ(WriteExport(computers, settings),
