@@ -40,10 +40,11 @@ struct Job {
   std::atomic<bool> stop{false};
 };
 
-ComputerInventory FailedInventory(std::string computer, std::int32_t code, std::string text) {
+ComputerInventory SettledInventory(std::string computer, InventoryStatus status, std::int32_t code,
+                                   std::string text) {
   ComputerInventory inventory;
   inventory.computer = std::move(computer);
-  inventory.status = InventoryStatus::Failed;
+  inventory.status = status;
   inventory.errorCode = code;
   inventory.errorText = std::move(text);
   return inventory;
@@ -106,7 +107,8 @@ void RunJob(Job& job) noexcept {
         AddOtherSources(inputs, job, result);
       }
     } catch (const std::exception& error) {
-      result = FailedInventory(job.request.computer, kUnexpectedCode, error.what());
+      result = SettledInventory(job.request.computer, InventoryStatus::Failed, kUnexpectedCode,
+                                error.what());
     }
     mailbox.Post(RunEvent{job.index, RunEvent::Kind::Finished, std::move(result)});
   } catch (...) {  // a thread's outermost frame: nothing may leave it
@@ -149,20 +151,23 @@ class Run {
 
   std::vector<ComputerInventory> Go(const std::atomic<bool>& stop) {
     while (settled_ < requests_.size()) {
+      // In every turn, before any computer starts and whatever the rate of answers: a run whose
+      // computers answer back to back hears Ctrl+C as soon as one that idles.
+      if (!stopping_ && stop.load()) {
+        // What was posted before the flag was set is in the mailbox by now: a computer that
+        // answered is read, not stopped.
+        while (std::optional<RunEvent> event = mailbox_->WaitFor(0)) Take(std::move(*event));
+        Stop();
+        continue;
+      }
       while (!stopping_ && active_.size() < parallel_ && next_ < requests_.size()) {
         Start(next_++);
       }
       if (settled_ == requests_.size()) break;
-      // Events are all taken before a computer is judged late or stopped: one that answered in
-      // time is never given up because the run was busy.
+      // Events are all taken before a computer is judged late: one that answered in time is
+      // never given up because the run was busy.
       if (std::optional<RunEvent> event = mailbox_->WaitFor(TimeToWait())) {
         Take(std::move(*event));
-        continue;
-      }
-      if (!stopping_ && stop.load()) {
-        // What was posted before the flag was set is in the mailbox by now.
-        while (std::optional<RunEvent> event = mailbox_->WaitFor(0)) Take(std::move(*event));
-        Stop();
         continue;
       }
       GiveUpLateOnes();
@@ -181,8 +186,9 @@ class Run {
     jobs_[index] = job;
     active_.push_back(index);
     if (!ports_.threads.Start([job = std::move(job)] { RunJob(*job); })) {
-      Settle(index, FailedInventory(requests_[index].computer, kUnexpectedCode,
-                                    "Impossible de créer un thread pour cet ordinateur"));
+      Settle(index,
+             SettledInventory(requests_[index].computer, InventoryStatus::Failed, kUnexpectedCode,
+                              "Impossible de créer un thread pour cet ordinateur"));
     }
   }
 
@@ -225,7 +231,7 @@ class Run {
     for (const std::size_t index : std::vector<std::size_t>(active_)) {
       if (!IsTimed(states_[index]) || now - startedAt_[index] < timeoutMs_) continue;
       if (states_[index] == State::Connecting) {
-        GiveUp(index, kTimeoutCode, NoAnswerText(timeoutMs_));
+        GiveUp(index, InventoryStatus::Failed, kTimeoutCode, NoAnswerText(timeoutMs_));
       } else {
         GiveUpHistory(index, kTimeoutCode, NoAnswerText(timeoutMs_));
       }
@@ -240,21 +246,22 @@ class Run {
     for (const std::size_t index : active_) jobs_[index]->stop = true;
     for (const std::size_t index : std::vector<std::size_t>(active_)) {
       if (states_[index] == State::Connecting) {
-        GiveUp(index, kCancelledCode, "Arrêté par l'utilisateur avant sa réponse");
+        GiveUp(index, InventoryStatus::Stopped, kCancelledCode,
+               "Arrêté par l'utilisateur avant sa réponse");
       } else if (states_[index] == State::AskingHistory) {
         GiveUpHistory(index, kCancelledCode, kStoppedText);
       }
     }
     for (; next_ < requests_.size(); ++next_) {
-      Settle(next_, FailedInventory(requests_[next_].computer, kCancelledCode,
-                                    "Non analysé : arrêt demandé"));
+      Settle(next_, SettledInventory(requests_[next_].computer, InventoryStatus::Stopped,
+                                     kCancelledCode, "Non analysé : arrêt demandé"));
     }
   }
 
-  void GiveUp(std::size_t index, std::int32_t code, std::string text) {
+  void GiveUp(std::size_t index, InventoryStatus status, std::int32_t code, std::string text) {
     // Its thread may still connect later: it then stops before reading anything.
     jobs_[index]->stop = true;
-    Settle(index, FailedInventory(requests_[index].computer, code, std::move(text)));
+    Settle(index, SettledInventory(requests_[index].computer, status, code, std::move(text)));
   }
 
   // The states in which a computer's thread waits on a call the run cannot cut short.

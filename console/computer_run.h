@@ -61,10 +61,11 @@ using RunProgress = std::function<void(std::size_t done, std::size_t total, std:
 // - A computer whose Windows Update history (RunSettings::sources) does not come within the
 //   timeout: settled with what WMI gave, not complete (kTimeoutCode, "Windows Update : ...");
 //   its packages are not waited for.
-// - `stop` (read on the run's thread only, whenever no event waits, at least every 50 ms):
-//   no computer starts any more (those never started: Failed, kCancelledCode, "Non analysé : arrêt
-//   demandé"); those not yet answering are given up at once (Failed, kCancelledCode); those
-//   reading stop before their next object (Incomplete with their rows).
+// - `stop` (read on the run's thread only, before any computer starts, then before each event
+//   and at least every 50 ms): no computer starts any more (those never started: Stopped,
+//   kCancelledCode, "Non analysé : arrêt demandé"); those not yet answering are given up at once
+//   (Stopped, kCancelledCode); those reading stop before their next object (Incomplete with
+//   their rows, kCancelledCode).
 // - No thread for a computer: Failed, kUnexpectedCode.
 // Returns once every computer is settled; threads given up may still be running then.
 std::vector<ComputerInventory> RunComputers(const std::vector<ComputerRequest>& requests,

@@ -229,10 +229,10 @@ TEST(ComputerRun, StopEndsTheRunWithWhatEachComputerRead) {
   EXPECT_EQ(results[0].objectCount, 4);
   EXPECT_EQ(results[0].rows.size(), 4u);
   EXPECT_EQ(results[0].errorText, "Arrêté par l'utilisateur");
-  EXPECT_EQ(results[1].status, InventoryStatus::Failed);
+  EXPECT_EQ(results[1].status, InventoryStatus::Stopped);
   EXPECT_EQ(results[1].errorText, "Arrêté par l'utilisateur avant sa réponse");
   for (const std::size_t notStarted : {2u, 3u}) {
-    EXPECT_EQ(results[notStarted].status, InventoryStatus::Failed);
+    EXPECT_EQ(results[notStarted].status, InventoryStatus::Stopped);
     EXPECT_EQ(results[notStarted].errorText, "Non analysé : arrêt demandé");
     EXPECT_EQ(world->objectsRead.at(names[notStarted]).load(), 0);
   }
@@ -242,6 +242,39 @@ TEST(ComputerRun, StopEndsTheRunWithWhatEachComputerRead) {
   world->hang.Open();
   ASSERT_TRUE(ThreadsLetGo(world));
   EXPECT_EQ(world->objectsRead.at("muet").load(), 0);
+}
+
+// Runs each computer's work at once, before Start returns: every answer is in the mailbox
+// before the run looks, so the run never waits for one.
+class BackToBackThreadStarter : public ThreadStarter {
+ public:
+  bool Start(std::function<void()> work) override {
+    work();
+    return true;
+  }
+};
+
+TEST(ComputerRun, StopIsHeardWhileAnswersComeBackToBack) {
+  std::map<std::string, ComputerScript> scripts;
+  std::vector<std::string> names;
+  for (int i = 0; i < 8; ++i) {
+    names.push_back("SRV" + std::to_string(i));
+    scripts[names.back()] = {.objects = 2};
+  }
+  auto world = std::make_shared<ScriptedWorld>(scripts);
+  BackToBackThreadStarter threads;
+  // Ctrl+C once the second computer is settled; the third had started by then.
+  const std::vector<ComputerInventory> results = RunComputers(
+      Requests(names), {.parallel = 2, .timeoutMs = kNoTimeout}, PortsOver(threads, world),
+      world->stop, [&world](std::size_t done, std::size_t, std::size_t) {
+        if (done == 2) world->stop = true;
+      });
+  ASSERT_EQ(Names(results), names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(results[i].status, i < 3 ? InventoryStatus::Complete : InventoryStatus::Stopped);
+    EXPECT_EQ(world->objectsRead.at(names[i]).load(), i < 3 ? 2 : 0);
+  }
 }
 
 TEST(ComputerRun, AThousandComputersAllReadInOrderWithTheirProgress) {
