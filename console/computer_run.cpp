@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -125,12 +126,14 @@ class Run {
       const RunPorts& ports, const RunProgress& progress)
       : requests_(requests),
         parallel_(static_cast<std::size_t>(std::max(settings.parallel, 1))),
+        maxLeftBehind_(settings.maxLeftBehind),
         timeoutMs_(settings.timeoutMs),
         ports_(ports),
         progress_(progress),
         states_(requests.size(), State::Waiting),
         startedAt_(requests.size(), 0),
         jobs_(requests.size()),
+        leftBehind_(requests.size(), false),
         results_(requests.size()) {
     auto inputs = std::make_shared<JobInputs>();
     inputs->mailbox = ports.makeMailbox();
@@ -160,9 +163,7 @@ class Run {
         Stop();
         continue;
       }
-      while (!stopping_ && active_.size() < parallel_ && next_ < requests_.size()) {
-        Start(next_++);
-      }
+      StartWhatMay();
       if (settled_ == requests_.size()) break;
       // Events are all taken before a computer is judged late: one that answered in time is
       // never given up because the run was busy.
@@ -176,6 +177,34 @@ class Run {
   }
 
  private:
+  // In the order given, as long as there is room: `parallel` computers being read, fewer than
+  // maxLeftBehind threads given up and still alive, and the account, if any, not refused.
+  void StartWhatMay() {
+    while (!stopping_ && next_ < requests_.size() && active_.size() < parallel_ &&
+           threadsLeftBehind_ < maxLeftBehind_) {
+      if (!requests_[next_].user.empty()) {
+        if (refusedBy_) {
+          Settle(next_, NotTriedWithTheAccount(next_));
+          ++next_;
+          continue;
+        }
+        // Until a computer has taken the account, one at a time: the others wait for its answer.
+        if (!accountTaken_) {
+          if (accountProbe_) return;
+          accountProbe_ = next_;
+        }
+      }
+      Start(next_++);
+    }
+  }
+
+  ComputerInventory NotTriedWithTheAccount(std::size_t index) const {
+    const ComputerInventory& refusal = results_[*refusedBy_];
+    return SettledInventory(requests_[index].computer, InventoryStatus::Failed, refusal.errorCode,
+                            "Non essayé : le compte " + requests_[index].user +
+                                " a été refusé par " + requests_[*refusedBy_].computer);
+  }
+
   void Start(std::size_t index) {
     auto job = std::make_shared<Job>();
     job->index = index;
@@ -194,11 +223,20 @@ class Run {
 
   void Take(RunEvent event) {
     const std::size_t index = event.index;
-    // A computer already settled was given up: whatever its thread says now comes too late.
-    if (index >= states_.size() || states_[index] == State::Settled) return;
+    if (index >= states_.size()) return;
+    // A computer already settled was given up: whatever its thread says now comes too late, but
+    // its last word tells that the thread is ending.
+    if (states_[index] == State::Settled) {
+      if (event.kind == RunEvent::Kind::Finished && leftBehind_[index]) {
+        leftBehind_[index] = false;
+        --threadsLeftBehind_;
+      }
+      return;
+    }
     switch (event.kind) {
       case RunEvent::Kind::Connected:
         if (states_[index] == State::Connecting) states_[index] = State::Reading;
+        if (accountProbe_ == index) accountTaken_ = true;
         return;
       case RunEvent::Kind::AskingHistory:
         // Its own delay starts now; WMI's rows are kept in case the history never comes.
@@ -260,8 +298,14 @@ class Run {
 
   void GiveUp(std::size_t index, InventoryStatus status, std::int32_t code, std::string text) {
     // Its thread may still connect later: it then stops before reading anything.
-    jobs_[index]->stop = true;
+    LeaveBehind(index);
     Settle(index, SettledInventory(requests_[index].computer, status, code, std::move(text)));
+  }
+
+  void LeaveBehind(std::size_t index) {
+    jobs_[index]->stop = true;
+    leftBehind_[index] = true;
+    ++threadsLeftBehind_;
   }
 
   // The states in which a computer's thread waits on a call the run cannot cut short.
@@ -271,7 +315,7 @@ class Run {
 
   // The history never came: the computer is settled with what WMI gave, not complete.
   void GiveUpHistory(std::size_t index, std::int32_t code, const std::string& text) {
-    jobs_[index]->stop = true;
+    LeaveBehind(index);
     ComputerInventory inventory = std::move(results_[index]);
     NoteSourceFailure(inventory, {UpdateSource::WindowsUpdate, code, text});
     Settle(index, std::move(inventory));
@@ -284,11 +328,18 @@ class Run {
     jobs_[index].reset();
     active_.erase(std::remove(active_.begin(), active_.end(), index), active_.end());
     ++settled_;
+    if (accountProbe_ == index && !accountTaken_) {
+      // Refused: no other computer is tried with it. Out of reach: the next one is asked.
+      const std::int32_t code = results_[index].errorCode;
+      if (code == kLogonFailureCode || code == kAccountLockedCode) refusedBy_ = index;
+      accountProbe_.reset();
+    }
     if (progress_) progress_(settled_, requests_.size(), failed_);
   }
 
   const std::vector<ComputerRequest>& requests_;
   const std::size_t parallel_;
+  const std::size_t maxLeftBehind_;
   const std::uint32_t timeoutMs_;
   const RunPorts& ports_;
   const RunProgress& progress_;
@@ -298,6 +349,12 @@ class Run {
   std::vector<std::uint32_t> startedAt_;
   std::vector<std::shared_ptr<Job>> jobs_;  // while its computer is being read
   std::vector<std::size_t> active_;         // computers being read, given up ones excluded
+  std::vector<bool> leftBehind_;            // given up, its thread not yet ended
+  std::size_t threadsLeftBehind_ = 0;
+  // The computer with the account being read alone, until one has answered with it.
+  std::optional<std::size_t> accountProbe_;
+  bool accountTaken_ = false;
+  std::optional<std::size_t> refusedBy_;  // the computer that refused the account
   std::vector<ComputerInventory> results_;
   std::size_t next_ = 0;
   std::size_t settled_ = 0;

@@ -22,6 +22,10 @@ struct RunSettings {
   int parallel = 16;                // computers read at once, 1 or more
   std::uint32_t timeoutMs = 30000;  // the longest a computer may take to answer
   UpdateSources sources{};          // read after WMI, each computer's thread on its own
+  // Threads given up on a computer and still alive: a connection given up may live two more
+  // minutes inside WMI, and each thread holds its stack's address space, of which a 32-bit
+  // process has 2 GB. While this many are alive, new computers wait for one to end.
+  std::size_t maxLeftBehind = 1024;
 };
 
 // Everything the computers' threads use. The run copies it into a block that every thread
@@ -66,6 +70,11 @@ using RunProgress = std::function<void(std::size_t done, std::size_t total, std:
 //   kCancelledCode, "Non analysé : arrêt demandé"); those not yet answering are given up at once
 //   (Stopped, kCancelledCode); those reading stop before their next object (Incomplete with
 //   their rows, kCancelledCode).
+// - An account (ComputerRequest::user): computers that use it are read one at a time until one
+//   has connected with it; the others wait. When one refuses it (kLogonFailureCode,
+//   kAccountLockedCode), the computers with an account not tried yet are not tried at all:
+//   Failed with that code, "Non essayé : ...". Repeating a wrong password on every computer
+//   would lock a domain account. Computers read without an account are not held up.
 // - No thread for a computer: Failed, kUnexpectedCode.
 // Returns once every computer is settled; threads given up may still be running then.
 std::vector<ComputerInventory> RunComputers(const std::vector<ComputerRequest>& requests,

@@ -125,6 +125,7 @@ TEST(ComputerRun, EachComputerKeepsItsOwnOutcome) {
     names.push_back(c.computer);
   }
   auto world = std::make_shared<ScriptedWorld>(scripts);
+  world->company = 4;  // one more than the limit: it is reached, and a fourth never comes
   NativeThreadStarter threads;
   TFormatSettings french;
   french.ShortDateFormat = "dd/MM/yyyy";
@@ -133,6 +134,7 @@ TEST(ComputerRun, EachComputerKeepsItsOwnOutcome) {
                    PortsOver(threads, world, french), world->stop, nullptr);
 
   ASSERT_EQ(Names(results), names);
+  EXPECT_EQ(world->mostAtOnce.load(), 3);
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].computer);
     EXPECT_EQ(results[i].status, cases[i].status);
@@ -304,6 +306,58 @@ TEST(ComputerRun, AThousandComputersAllReadInOrderWithTheirProgress) {
   }
   ASSERT_EQ(reported.size(), kComputers);
   for (std::size_t i = 0; i < kComputers; ++i) ASSERT_EQ(reported[i], i + 1);
+}
+
+TEST(ComputerRun, ThreadsGivenUpAndStillAliveHoldBackNewComputers) {
+  // Each computer answers long after its timeout; two threads given up may live at once.
+  std::map<std::string, ComputerScript> scripts;
+  std::vector<std::string> names;
+  for (int i = 0; i < 6; ++i) {
+    names.push_back("mort" + std::to_string(i));
+    scripts[names.back()] = {.objects = 1, .answerAfterMs = 150};
+  }
+  auto world = std::make_shared<ScriptedWorld>(scripts);
+  std::vector<ComputerInventory> results;
+  {
+    NativeThreadStarter threads;
+    results = RunComputers(Requests(names), {.parallel = 2, .timeoutMs = 20, .maxLeftBehind = 2},
+                           PortsOver(threads, world), world->stop, nullptr);
+  }
+  for (const ComputerInventory& result : results) {
+    EXPECT_EQ(static_cast<std::uint32_t>(result.errorCode), 0x800705B4u) << result.computer;
+  }
+  EXPECT_LE(world->mostAtOnce.load(), 4);  // two being read, two left behind
+  ASSERT_TRUE(ThreadsLetGo(world));
+}
+
+TEST(ComputerRun, AnAccountRefusedIsNotTriedOnTheOtherComputers) {
+  for (const bool refused : {true, false}) {
+    SCOPED_TRACE(refused ? "refused" : "taken");
+    auto world = std::make_shared<ScriptedWorld>(std::map<std::string, ComputerScript>{
+        {"premier", {.objects = 1, .fault = refused ? Fault::Logon : Fault::None}},
+        {"local", {.objects = 1}},
+        {"second", {.objects = 1}},
+        {"troisieme", {.objects = 1}}});
+    std::vector<ComputerRequest> requests = {{"premier", "", "CORP\\admin", "faux"},
+                                             {"local", "", "", ""},
+                                             {"second", "", "CORP\\admin", "faux"},
+                                             {"troisieme", "", "CORP\\admin", "faux"}};
+    NativeThreadStarter threads;
+    const std::vector<ComputerInventory> results =
+        RunComputers(requests, {.parallel = 4, .timeoutMs = kNoTimeout}, PortsOver(threads, world),
+                     world->stop, nullptr);
+    EXPECT_EQ(results[1].status, InventoryStatus::Complete);  // read without the account
+    for (const std::size_t other : {2u, 3u}) {
+      EXPECT_EQ(world->objectsRead.at(requests[other].computer).load(), refused ? 0 : 1);
+      EXPECT_EQ(results[other].status,
+                refused ? InventoryStatus::Failed : InventoryStatus::Complete);
+      EXPECT_EQ(static_cast<std::uint32_t>(results[other].errorCode), refused ? 0x8007052Eu : 0u);
+    }
+    if (refused) {
+      EXPECT_EQ(results[2].errorText,
+                "Non essayé : le compte CORP\\admin a été refusé par premier");
+    }
+  }
 }
 
 // Refuses every second thread, as a system out of threads would.
