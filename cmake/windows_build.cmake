@@ -8,7 +8,8 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # Small and fast enough: the program's work is the list, not arithmetic.
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
 
-set(FIXTALLY_WIN32_LIBS comctl32 comdlg32 ole32 oleaut32 uuid wbemuuid shell32 user32 gdi32 msimg32 uxtheme)
+set(FIXTALLY_WIN32_LIBS comctl32 comdlg32 ole32 oleaut32 uuid wbemuuid shell32 user32 gdi32 msimg32 uxtheme
+                        mpr)
 
 set(win32_sources)
 foreach(dir IN LISTS FIXTALLY_SUBSYSTEMS)
