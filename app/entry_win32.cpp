@@ -48,7 +48,8 @@ void RunMessageLoop(MainWindow& window) {
   }
 }
 
-void RunMainWindow(HINSTANCE instance) {
+// True when a reading stopped by the user is still running when the window has closed.
+bool RunMainWindow(HINSTANCE instance) {
   MainWindow window(instance);
   WindowChromeWin32 chrome(window);
   DialogsWin32 dialogs;
@@ -69,10 +70,11 @@ void RunMainWindow(HINSTANCE instance) {
   BeyondQfePortWin32 beyondQfe;
   ports.beyondQfe = &beyondQfe;
   TMainForm form(ports);
-  if (!window.Create(form)) return;
+  if (!window.Create(form)) return false;
   dialogs.SetOwner(window.Handle());
   placement.ShowForFirstTime();
   RunMessageLoop(window);
+  return beyondQfe.ReaderLeftBehind();
 }
 
 }  // namespace
@@ -87,6 +89,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ShowStartupWarning();
     return 0;
   }
-  RunMainWindow(instance);
+  // A reading left behind may be inside a DCOM call: ending the process normally would run every
+  // library's detach code under it, which can deadlock on a lock it holds.
+  if (RunMainWindow(instance)) TerminateProcess(GetCurrentProcess(), 0);
   return 0;
 }
