@@ -53,20 +53,6 @@ void AppendKbList(std::string& out, std::string_view key, const std::vector<std:
   out.push_back(']');
 }
 
-std::string_view StatusName(InventoryStatus status) {
-  switch (status) {
-    case InventoryStatus::Complete:
-      return "complete";
-    case InventoryStatus::Incomplete:
-      return "incomplete";
-    case InventoryStatus::Stopped:
-      return "stopped";
-    case InventoryStatus::Failed:
-      break;
-  }
-  return "failed";
-}
-
 void AppendRow(std::string& out, const TTreeDataClass& row, const ExportSettings& settings,
                IsoDates& isoDates) {
   out.push_back('{');

@@ -1,13 +1,15 @@
-// The text output: the "Copier" text, a computer column when there are several, and a line for
-// each computer not read completely. It stays in the system code page, like the clipboard text.
+// The text output: the "Copier" text, a computer column when there are several, and after each
+// computer not read completely a line saying so, in the order given. It stays in the system code
+// page, like the clipboard text.
 #include <algorithm>
 #include <array>
 
 #include "Systeme/hresult_text.h"
 #include "writers/copy_text.h"
 #include "writers/export_parts.h"
-#include "writers/kb_presence.h"
+#include "writers/export_writers.h"
 #include "writers/kb_order.h"
+#include "writers/kb_presence.h"
 
 namespace export_parts {
 
@@ -37,7 +39,7 @@ std::vector<std::string> Names(const std::vector<ComputerInventory>& computers,
 }
 
 // The computer column's width: the longest name among the computers listed. A computer without
-// rows has no line in the list (its status line follows it), so it does not widen the column.
+// rows has no line in the list (its status line stands in its place), so it does not widen it.
 int NameWidth(const std::vector<ComputerInventory>& computers,
               const std::vector<std::string>& names, bool rowsOnly) {
   std::size_t widest = 0;
@@ -46,6 +48,13 @@ int NameWidth(const std::vector<ComputerInventory>& computers,
     widest = std::max(widest, names[i].size());
   }
   return static_cast<int>(std::min<std::size_t>(widest, 4096));
+}
+
+void AppendStatusLine(std::string& out, const ComputerInventory& computer,
+                      const ExportSettings& settings) {
+  if (computer.status == InventoryStatus::Complete) return;
+  out.append(settings.codePage->FromUtf8(StatusLine(computer)));
+  out.append(kLineEnd);
 }
 
 void AppendRows(std::string& out, const std::vector<ComputerInventory>& computers,
@@ -59,6 +68,7 @@ void AppendRows(std::string& out, const std::vector<ComputerInventory>& computer
   const std::array<int, 4> widths = MeasureTextWidths(all);
   if (computers.size() == 1) {
     out.append(BuildCopyText(all, widths, settings.copySeparator));
+    AppendStatusLine(out, computers[0], settings);
     return;
   }
   const int nameWidth = NameWidth(computers, names, true);
@@ -71,6 +81,7 @@ void AppendRows(std::string& out, const std::vector<ComputerInventory>& computer
       }
       out.append(kLineEnd);
     }
+    AppendStatusLine(out, computers[i], settings);
   }
 }
 
@@ -99,26 +110,7 @@ void AppendKbChecks(std::string& out, const std::vector<ComputerInventory>& comp
     out.append(" : ");
     out.append(settings.codePage->FromUtf8(line));
     out.append(kLineEnd);
-  }
-}
-
-// "SRV2 : échec (0x800706BA) Le serveur RPC n'est pas disponible."
-void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& computers,
-                       const std::vector<std::string>& names, const ExportSettings& settings) {
-  for (std::size_t i = 0; i < computers.size(); ++i) {
-    const ComputerInventory& computer = computers[i];
-    if (computer.status == InventoryStatus::Complete) continue;
-    std::string line(StatusWord(computer.status));
-    if (computer.status == InventoryStatus::Incomplete) {
-      line += ", " + std::to_string(computer.rows.size()) + " lignes lues";
-    }
-    line += " (" + HresultText(computer.errorCode) + ")";
-    const std::string text = OneLine(computer.errorText);
-    if (!text.empty()) line += " " + text;
-    out.append(names[i]);
-    out.append(" : ");
-    out.append(settings.codePage->FromUtf8(line));
-    out.append(kLineEnd);
+    AppendStatusLine(out, computer, settings);
   }
 }
 
@@ -127,12 +119,25 @@ void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& c
 void WriteText(std::string& out, const std::vector<ComputerInventory>& computers,
                const ExportSettings& settings) {
   const std::vector<std::string> names = Names(computers, settings);
-  if (settings.kbs.empty()) {
-    AppendRows(out, computers, names, settings);
-  } else {
+  if (settings.kbReport && !settings.kbs.empty()) {
     AppendKbChecks(out, computers, names, settings);
+  } else {
+    AppendRows(out, computers, names, settings);
   }
-  AppendStatusLines(out, computers, names, settings);
 }
 
 }  // namespace export_parts
+
+// "SRV2 : échec (0x800706BA) Le serveur RPC n'est pas disponible."
+std::string StatusLine(const ComputerInventory& computer) {
+  std::string line =
+      computer.computer + " : " + std::string(export_parts::StatusWord(computer.status));
+  if (computer.status == InventoryStatus::Incomplete) {
+    const std::size_t rows = computer.rows.size();
+    line += ", " + std::to_string(rows) + (rows == 1 ? " ligne lue" : " lignes lues");
+  }
+  line += " (" + HresultText(computer.errorCode) + ")";
+  const std::string text = export_parts::OneLine(computer.errorText);
+  if (!text.empty()) line += " " + text;
+  return line;
+}
