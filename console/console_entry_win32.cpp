@@ -11,8 +11,8 @@
 #include "Systeme/locale_text_win32.h"
 #include "Systeme/running_program_win32.h"
 #include "Systeme/replace_file_win32.h"
-#include "Systeme/secret_text_win32.h"
 #include "Systeme/text_convert_win32.h"
+#include "Systeme/this_computer_win32.h"
 #include "Systeme/unique_handle_win32.h"
 #include "console/console_program.h"
 #include "console/console_streams_win32.h"
@@ -61,21 +61,17 @@ int wmain() {
   ConsolePorts ports{
       .loadSettings = LoadSettingsBesideProgram,
       .readFile = [](const std::string& path) { return ReadWholeFile(Utf8ToWide(path)); },
+      .checkWritable = [](const std::string& path) { CheckCanReplace(Utf8ToWide(path)); },
       .replaceFile = [](const std::string& path,
                         std::string_view bytes) { ReplaceFileWith(Utf8ToWide(path), bytes); },
-      .writeOutput =
-          [&streams](std::string_view bytes, bool utf8) {
-            return streams.WriteOutput(bytes, utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi);
-          },
+      .writeOutput = [&streams](std::string_view utf8,
+                                bool keepUtf8) { return streams.WriteOutput(utf8, keepUtf8); },
       .reportError = [&streams](std::string_view text) { streams.WriteError(text); },
       .showProgress = [&streams](std::string_view text) { streams.ShowProgress(text); },
-      .askPassword = [&streams](std::string_view prompt) -> std::optional<SecretText> {
-        std::optional<std::wstring> secret = streams.ReadSecret(prompt);
-        if (!secret) return std::nullopt;
-        SecretText password = SecretFromWide(*secret);
-        SecureZeroMemory(secret->data(), secret->size() * sizeof(wchar_t));
-        return password;
-      },
+      .askPassword = [&streams](std::string_view prompt) { return streams.ReadSecret(prompt); },
+      .outputIsConsole = streams.OutputIsConsole(),
+      .isThisComputer = [](std::string_view name) { return IsThisComputer(name); },
+      .thisComputerName = ThisComputerName,
       .codePage = locale.get(),
       .listSeparator = UserListSeparator(),
       .run = RunPorts{.threads = threads,
@@ -92,8 +88,10 @@ int wmain() {
   };
   const int code = RunConsoleProgram(Arguments(), ports, stopRequested);
   streams.EndProgress();
-  threads.WaitForThreads(2000);
-  // Threads given up after their timeout may still wait on a computer: the process ends here,
-  // without running the library's clean-up under their feet.
+  // Threads given up after their timeout may still be inside a call to a remote computer.
+  // ExitProcess would end them and then run every library's detach code, which can deadlock on
+  // a lock one of them held (its documentation advises TerminateProcess then). Everything the
+  // program wrote is already written: it holds no buffer of its own.
+  if (!threads.WaitForThreads(2000)) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
   ExitProcess(static_cast<UINT>(code));
 }

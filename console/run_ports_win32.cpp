@@ -89,13 +89,15 @@ bool ThreadStarterWin32::Start(std::function<void()> work) {
   return true;
 }
 
-void ThreadStarterWin32::WaitForThreads(DWORD milliseconds) {
+bool ThreadStarterWin32::WaitForThreads(DWORD milliseconds) {
   const DWORD start = GetTickCount();
+  bool allEnded = true;
   for (const UniqueKernelHandle& thread : threads_) {
     const DWORD spent = GetTickCount() - start;
-    if (spent >= milliseconds) return;
-    WaitForSingleObject(thread.get(), milliseconds - spent);
+    const DWORD left = spent >= milliseconds ? 0 : milliseconds - spent;
+    allEnded = WaitForSingleObject(thread.get(), left) == WAIT_OBJECT_0 && allEnded;
   }
+  return allEnded;
 }
 
 std::shared_ptr<RunMailbox> MakeRunMailboxWin32() {
