@@ -127,6 +127,7 @@ class Run {
       : requests_(requests),
         parallel_(static_cast<std::size_t>(std::max(settings.parallel, 1))),
         maxLeftBehind_(settings.maxLeftBehind),
+        onThisThread_(settings.onThisThread),
         timeoutMs_(settings.timeoutMs),
         ports_(ports),
         progress_(progress),
@@ -214,6 +215,10 @@ class Run {
     startedAt_[index] = ports_.clock();
     jobs_[index] = job;
     active_.push_back(index);
+    if (onThisThread_) {
+      ports_.threads.RunHere([job = std::move(job)] { RunJob(*job); });
+      return;
+    }
     if (!ports_.threads.Start([job = std::move(job)] { RunJob(*job); })) {
       Settle(index,
              SettledInventory(requests_[index].computer, InventoryStatus::Failed, kUnexpectedCode,
@@ -340,6 +345,7 @@ class Run {
   const std::vector<ComputerRequest>& requests_;
   const std::size_t parallel_;
   const std::size_t maxLeftBehind_;
+  const bool onThisThread_;
   const std::uint32_t timeoutMs_;
   const RunPorts& ports_;
   const RunProgress& progress_;

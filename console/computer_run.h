@@ -26,6 +26,10 @@ struct RunSettings {
   // minutes inside WMI, and each thread holds its stack's address space, of which a 32-bit
   // process has 2 GB. While this many are alive, new computers wait for one to end.
   std::size_t maxLeftBehind = 1024;
+  // The computers are read on the calling thread (ThreadStarter::RunHere), one after the other:
+  // for this computer alone. Nothing then bounds the wait for its connection but WMI (two
+  // minutes at most, WBEM_FLAG_CONNECT_USE_MAX_WAIT); each object's wait is bounded as ever.
+  bool onThisThread = false;
 };
 
 // Everything the computers' threads use. The run copies it into a block that every thread

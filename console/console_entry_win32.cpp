@@ -1,7 +1,6 @@
 // Fixtally.com: the console program's entry. It gives RunConsoleProgram the real standard
 // streams, files, settings file, WMI and threads, and hands its exit code to the shell.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <atomic>
 #include <memory>
@@ -13,7 +12,6 @@
 #include "Systeme/replace_file_win32.h"
 #include "Systeme/text_convert_win32.h"
 #include "Systeme/this_computer_win32.h"
-#include "Systeme/unique_handle_win32.h"
 #include "console/console_program.h"
 #include "console/console_streams_win32.h"
 #include "console/run_ports_win32.h"
@@ -28,12 +26,10 @@
 
 namespace {
 
-std::vector<std::string> Arguments() {
+// The C runtime's split of the command line (the rules of "Parsing C command-line arguments"),
+// rather than CommandLineToArgvW: shell32.dll and what it loads would cost every run its time.
+std::vector<std::string> Arguments(int count, wchar_t** wide) {
   std::vector<std::string> arguments;
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!wide) return arguments;
-  const UniqueLocalMemory owner(wide);
   for (int i = 1; i < count; ++i) arguments.push_back(WideToUtf8(wide[i]));
   return arguments;
 }
@@ -52,7 +48,7 @@ std::atomic<bool> stopRequested{false};
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
   ConsoleStreams streams;
   StopOnCtrlC(stopRequested);
   ThreadStarterWin32 threads;
@@ -86,7 +82,7 @@ int wmain() {
                       .rowTexts = {locale->FromUtf8(UpdateRowTextsUtf8().maintenance),
                                    locale->FromUtf8(UpdateRowTextsUtf8().supersededSuffix)}},
   };
-  const int code = RunConsoleProgram(Arguments(), ports, stopRequested);
+  const int code = RunConsoleProgram(Arguments(argc, argv), ports, stopRequested);
   streams.EndProgress();
   // Threads given up after their timeout may still be inside a call to a remote computer.
   // ExitProcess would end them and then run every library's detach code, which can deadlock on

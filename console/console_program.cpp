@@ -128,6 +128,7 @@ int RunConsoleProgram(const std::vector<std::string>& arguments, ConsolePorts& p
                                                               : kDefaultTimeoutSeconds) *
         1000u;
     run.sources = options.sources ? *options.sources : ParseUpdateSources(settings.Sources);
+    run.onThisThread = requests.size() == 1 && ports.isThisComputer(requests[0].computer);
     std::vector<ComputerInventory> computers =
         RunComputers(requests, run, ports.run, stop,
                      [&ports](std::size_t done, std::size_t total, std::size_t failed) {

@@ -17,6 +17,7 @@ class ThreadStarterWin32 final : public ThreadStarter {
   ThreadStarterWin32& operator=(const ThreadStarterWin32&) = delete;
 
   bool Start(std::function<void()> work) override;
+  void RunHere(std::function<void()> work) override;
 
   // Waits until every thread started has ended, or `milliseconds` have passed; true when they
   // all have. A thread that has posted its result may still be leaving its COM apartment.

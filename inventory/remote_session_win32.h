@@ -3,7 +3,11 @@
 // lives. RegConnectRegistry takes no account: it reaches the remote registry service through the
 // caller's session with that computer, so with this session open the servicing packages are
 // read with the account of /user: or [HOST], as WMI and Windows Update are.
+#include <windows.h>
+
 #include <string>
+
+#include "Systeme/unique_handle_win32.h"
 
 class RemoteSession {
  public:
@@ -17,5 +21,7 @@ class RemoteSession {
   RemoteSession& operator=(const RemoteSession&) = delete;
 
  private:
-  std::wstring share_;  // "\\computer\IPC$" when opened
+  std::wstring share_;     // "\\computer\IPC$" when opened
+  UniqueHmodule library_;  // mpr.dll, while the session is open
+  DWORD(WINAPI* cancel_)(const wchar_t*, DWORD, BOOL) = nullptr;
 };
