@@ -131,13 +131,24 @@ void PrefetchAhead(const std::vector<const TTreeDataClass*>& rows, std::size_t i
 #endif
 }
 
-// The computer's status, and its code and text when it was not read completely.
-void StatusFields(CsvWriter& csv, const ComputerInventory& computer) {
-  csv.Field(StatusName(computer.status));
-  const bool complete = computer.status == InventoryStatus::Complete;
-  csv.Field(complete ? std::string() : HresultText(computer.errorCode));
-  csv.Field(complete ? std::string() : ValidUtf8(computer.errorText));
-}
+// The computer's status, and its code and text when it was not read completely: the last fields
+// of each of its lines, made once per computer.
+struct StatusTexts {
+  explicit StatusTexts(const ComputerInventory& computer)
+      : status(StatusName(computer.status)),
+        code(computer.status == InventoryStatus::Complete ? std::string()
+                                                          : HresultText(computer.errorCode)),
+        text(computer.status == InventoryStatus::Complete ? std::string()
+                                                          : ValidUtf8(computer.errorText)) {}
+  void Write(CsvWriter& csv) const {
+    csv.Field(status);
+    csv.Field(code);
+    csv.Field(text);
+  }
+  std::string_view status;
+  std::string code;
+  std::string text;
+};
 
 void WriteRows(CsvWriter& csv, const std::vector<ComputerInventory>& computers,
                const ExportSettings& settings, std::size_t rows) {
@@ -147,12 +158,13 @@ void WriteRows(CsvWriter& csv, const std::vector<ComputerInventory>& computers,
   IsoDates isoDates(settings, rows);
   for (const ComputerInventory& computer : computers) {
     const std::string name = ValidUtf8(computer.computer);
+    const StatusTexts status(computer);
     const std::vector<const TTreeDataClass*> ordered = RowsInKbOrder(computer.rows);
     // A computer with no row still has its line: every computer given is in the file.
     if (ordered.empty() && settings.statusColumns) {
       csv.Field(name);
       for (int empty = 0; empty < 5; ++empty) csv.Field({});
-      StatusFields(csv, computer);
+      status.Write(csv);
       csv.EndLine();
     }
     for (std::size_t i = 0; i < ordered.size(); ++i) {
@@ -164,7 +176,7 @@ void WriteRows(CsvWriter& csv, const std::vector<ComputerInventory>& computers,
       csv.Field(isoDates.Of(row->InstalledOn));
       csv.AnsiField(row->Description);
       csv.AnsiField(row->InstalledBy);
-      if (settings.statusColumns) StatusFields(csv, computer);
+      if (settings.statusColumns) status.Write(csv);
       csv.EndLine();
     }
   }
@@ -178,6 +190,7 @@ void WriteKbAnswers(CsvWriter& csv, const std::vector<ComputerInventory>& comput
   csv.EndLine();
   for (const ComputerInventory& computer : computers) {
     const std::string name = ValidUtf8(computer.computer);
+    const StatusTexts status(computer);
     const KbPresence presence = CheckKbs(computer, settings.kbs);
     for (const std::string& kb : settings.kbs) {
       const auto holds = [&kb](const std::vector<std::string>& list) {
@@ -186,7 +199,7 @@ void WriteKbAnswers(CsvWriter& csv, const std::vector<ComputerInventory>& comput
       csv.Field(name);
       csv.Field(kb);
       csv.Field(holds(presence.present) ? "oui" : holds(presence.missing) ? "non" : "inconnu");
-      StatusFields(csv, computer);
+      status.Write(csv);
       csv.EndLine();
     }
   }
