@@ -1,6 +1,7 @@
 // The concurrent run over computers, on real threads and scripted computers. Every check is on
 // outcomes (statuses, codes, rows, order); the order in which computers finish is forced with
-// gates, never left to delays. Native only (see cmake/windows_build.cmake).
+// gates, or with delays far longer than the timeouts they are set against. Native only (see
+// cmake/windows_build.cmake).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -309,24 +310,25 @@ TEST(ComputerRun, AThousandComputersAllReadInOrderWithTheirProgress) {
 }
 
 TEST(ComputerRun, ThreadsGivenUpAndStillAliveHoldBackNewComputers) {
-  // Each computer answers long after its timeout; two threads given up may live at once.
+  // Each computer answers twenty times its timeout after being asked; one thread given up may
+  // live at once besides the one being read.
   std::map<std::string, ComputerScript> scripts;
   std::vector<std::string> names;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 4; ++i) {
     names.push_back("mort" + std::to_string(i));
-    scripts[names.back()] = {.objects = 1, .answerAfterMs = 150};
+    scripts[names.back()] = {.objects = 1, .answerAfterMs = 400};
   }
   auto world = std::make_shared<ScriptedWorld>(scripts);
   std::vector<ComputerInventory> results;
   {
     NativeThreadStarter threads;
-    results = RunComputers(Requests(names), {.parallel = 2, .timeoutMs = 20, .maxLeftBehind = 2},
+    results = RunComputers(Requests(names), {.parallel = 1, .timeoutMs = 20, .maxLeftBehind = 1},
                            PortsOver(threads, world), world->stop, nullptr);
   }
   for (const ComputerInventory& result : results) {
     EXPECT_EQ(static_cast<std::uint32_t>(result.errorCode), 0x800705B4u) << result.computer;
   }
-  EXPECT_LE(world->mostAtOnce.load(), 4);  // two being read, two left behind
+  EXPECT_LE(world->mostAtOnce.load(), 2);
   ASSERT_TRUE(ThreadsLetGo(world));
 }
 
