@@ -67,8 +67,8 @@ struct ScriptedWorld {
   Gate hang;
   Gate resume;
   // Computers inside ConnectServer at once, and the most there ever were. With `company` set
-  // (before the run), the first ones wait there until that many have come, or for 200 ms: long
-  // enough for every computer the run started at once to be there together.
+  // (before the run), the first ones wait there until that many have come, then 50 ms more: a
+  // computer started beyond them would be there too.
   std::atomic<int> connecting{0};
   std::atomic<int> mostAtOnce{0};
   int company = 0;
@@ -118,7 +118,8 @@ class ScriptedSource : public HotfixSource {
       }
       if (world_.company > 0 && !world_.released) {
         if (now >= world_.company) world_.together.Open();
-        world_.together.Wait(std::chrono::milliseconds(200));
+        world_.together.Wait();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
         world_.released = true;
       }
     }

@@ -126,7 +126,7 @@ TEST(ComputerRun, EachComputerKeepsItsOwnOutcome) {
     names.push_back(c.computer);
   }
   auto world = std::make_shared<ScriptedWorld>(scripts);
-  world->company = 4;  // one more than the limit: it is reached, and a fourth never comes
+  world->company = 3;  // the limit: reached, and no fourth computer joins them
   NativeThreadStarter threads;
   TFormatSettings french;
   french.ShortDateFormat = "dd/MM/yyyy";
