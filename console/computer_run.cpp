@@ -39,6 +39,9 @@ struct Job {
   ComputerRequest request;
   std::shared_ptr<const JobInputs> inputs;
   std::atomic<bool> stop{false};
+  // What the reading looks at: `stop`, or, for a computer read on the run's own thread (which
+  // cannot set `stop` while the reading holds it), the run's stop flag itself.
+  const std::atomic<bool>* stopFlag = &stop;
 };
 
 ComputerInventory SettledInventory(std::string computer, InventoryStatus status, std::int32_t code,
@@ -61,12 +64,12 @@ void AddOtherSources(const JobInputs& inputs, Job& job, ComputerInventory& resul
   BeyondQfeUpdates found;
   if (inputs.sources.windowsUpdate) {
     mailbox.Post(RunEvent{job.index, RunEvent::Kind::AskingHistory, result});
-    found = ReadBeyondQfe({.windowsUpdate = true}, job.request, *history, *packages, job.stop);
+    found = ReadBeyondQfe({.windowsUpdate = true}, job.request, *history, *packages, *job.stopFlag);
     mailbox.Post(RunEvent{job.index, RunEvent::Kind::HistoryRead, {}});
   }
   if (inputs.sources.servicingPackages) {
     BeyondQfeUpdates more =
-        ReadBeyondQfe({.servicingPackages = true}, job.request, *history, *packages, job.stop);
+        ReadBeyondQfe({.servicingPackages = true}, job.request, *history, *packages, *job.stopFlag);
     found.packages = std::move(more.packages);
     for (SourceFailure& failure : more.failures) found.failures.push_back(std::move(failure));
   }
@@ -96,7 +99,7 @@ void RunJob(Job& job) noexcept {
       // Once connected the run no longer gives a computer up: each object is bounded instead.
       source->LimitWaitPerObject(inputs.timeoutMs);
       WmiReading wmi = ReadWmiHotfixes(
-          *source, job.request, inputs.className, reading, [&job] { return job.stop.load(); },
+          *source, job.request, inputs.className, reading, [&job] { return job.stopFlag->load(); },
           [&result](std::unique_ptr<TTreeDataClass> record) {
             result.rows.push_back(std::move(*record));
           },
@@ -104,7 +107,8 @@ void RunJob(Job& job) noexcept {
             mailbox.Post(RunEvent{job.index, RunEvent::Kind::Connected, {}});
           });
       static_cast<ReadingOutcome&>(result) = std::move(wmi.outcome);
-      if ((inputs.sources.windowsUpdate || inputs.sources.servicingPackages) && !job.stop.load()) {
+      if ((inputs.sources.windowsUpdate || inputs.sources.servicingPackages) &&
+          !job.stopFlag->load()) {
         AddOtherSources(inputs, job, result);
       }
     } catch (const std::exception& error) {
@@ -154,6 +158,7 @@ class Run {
   }
 
   std::vector<ComputerInventory> Go(const std::atomic<bool>& stop) {
+    stop_ = &stop;
     while (settled_ < requests_.size()) {
       // In every turn, before any computer starts and whatever the rate of answers: a run whose
       // computers answer back to back hears Ctrl+C as soon as one that idles.
@@ -216,6 +221,7 @@ class Run {
     jobs_[index] = job;
     active_.push_back(index);
     if (onThisThread_) {
+      job->stopFlag = stop_;
       ports_.threads.RunHere([job = std::move(job)] { RunJob(*job); });
       return;
     }
@@ -346,6 +352,7 @@ class Run {
   const std::size_t parallel_;
   const std::size_t maxLeftBehind_;
   const bool onThisThread_;
+  const std::atomic<bool>* stop_ = nullptr;  // Go's, while it runs
   const std::uint32_t timeoutMs_;
   const RunPorts& ports_;
   const RunProgress& progress_;

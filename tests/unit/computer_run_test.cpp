@@ -247,6 +247,19 @@ TEST(ComputerRun, StopEndsTheRunWithWhatEachComputerRead) {
   EXPECT_EQ(world->objectsRead.at("muet").load(), 0);
 }
 
+TEST(ComputerRun, OnItsOwnThreadTheRunStillHearsTheStopBeforeTheNextObject) {
+  auto world = std::make_shared<ScriptedWorld>(
+      std::map<std::string, ComputerScript>{{".", {.objects = 10, .stopAt = 3}}});
+  world->resume.Open();  // nothing else runs meanwhile to let the reading go on
+  NativeThreadStarter threads;
+  const std::vector<ComputerInventory> results =
+      RunComputers(Requests({"."}), {.timeoutMs = kNoTimeout, .onThisThread = true},
+                   PortsOver(threads, world), world->stop, nullptr);
+  EXPECT_EQ(results[0].status, InventoryStatus::Incomplete);
+  EXPECT_EQ(results[0].rows.size(), 4u);
+  EXPECT_EQ(static_cast<std::uint32_t>(results[0].errorCode), 0x800704C7u);
+}
+
 // Runs each computer's work at once, before Start returns: every answer is in the mailbox
 // before the run looks, so the run never waits for one.
 class BackToBackThreadStarter : public ThreadStarter {
