@@ -161,7 +161,7 @@ class Run {
     stop_ = &stop;
     while (settled_ < requests_.size()) {
       // In every turn, before any computer starts and whatever the rate of answers: a run whose
-      // computers answer back to back hears Ctrl+C as soon as one that idles.
+      // computers answer back to back hears Ctrl+C within one event.
       if (!stopping_ && stop.load()) {
         // What was posted before the flag was set is in the mailbox by now: a computer that
         // answered is read, not stopped.
