@@ -30,12 +30,23 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+// Beside the target, so that the rename stays on one volume and is a single step; named after
+// the process, so that two runs writing the same target do not share it.
+std::wstring TemporaryBeside(const std::wstring& path) {
+  return path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+}
+
 }  // namespace
 
+void CheckCanReplace(const std::wstring& path) {
+  const UniqueFile probe(
+      CreateFileW(TemporaryBeside(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!probe) RaiseFileError(path, GetLastError());
+}
+
 void ReplaceFileWith(const std::wstring& path, std::string_view bytes) {
-  // Beside the target, so that the rename stays on one volume and is a single step; named after
-  // the process, so that two runs writing the same target do not share it.
-  const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  const std::wstring temporary = TemporaryBeside(path);
   UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) RaiseFileError(path, GetLastError());

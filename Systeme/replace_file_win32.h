@@ -8,5 +8,9 @@
 // Raises EFixtallyError with the path (UTF-8) and the system's text of the failure.
 void ReplaceFileWith(const std::wstring& path, std::string_view bytes);
 
+// Whether ReplaceFileWith could write beside `path`: the file it would write there is made and
+// deleted at once. Raises EFixtallyError as ReplaceFileWith does (a missing folder, a refusal).
+void CheckCanReplace(const std::wstring& path);
+
 // The whole content of a file; raises EFixtallyError with the path and the system's text.
 std::string ReadWholeFile(const std::wstring& path);

@@ -55,3 +55,6 @@ std::string AnsiToUtf8(std::string_view text) {
 std::string Utf8ToAnsi(std::string_view text) {
   return WideToAnsi(Utf8ToWide(text));
 }
+std::string WideToCodePage(std::wstring_view text, unsigned codePage) {
+  return FromWide(codePage, text);
+}

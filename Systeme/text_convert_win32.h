@@ -11,3 +11,5 @@ std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
 std::string AnsiToUtf8(std::string_view text);
 std::string Utf8ToAnsi(std::string_view text);
+// UTF-16 in any code page (the console's output code page, say); what it lacks becomes "?".
+std::string WideToCodePage(std::wstring_view text, unsigned codePage);

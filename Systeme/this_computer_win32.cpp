@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Systeme/local_names.h"
 #include "Systeme/text_convert_win32.h"
 
 namespace {
@@ -24,14 +25,17 @@ std::wstring ComputerName(COMPUTER_NAME_FORMAT format) {
 }  // namespace
 
 bool IsThisComputer(std::string_view name) {
-  if (name.empty() || name == ".") return true;
-  const std::wstring wide = AnsiToWide(name);
-  for (const wchar_t* alias : {L"localhost", L"127.0.0.1", L"::1"}) {
-    if (SameName(wide, alias)) return true;
-  }
+  if (IsLoopbackName(name)) return true;
+  const std::wstring wide = Utf8ToWide(name);
   for (const COMPUTER_NAME_FORMAT format :
        {ComputerNameNetBIOS, ComputerNameDnsHostname, ComputerNameDnsFullyQualified}) {
     if (SameName(wide, ComputerName(format))) return true;
   }
   return false;
+}
+
+std::string ThisComputerName() {
+  std::wstring name = ComputerName(ComputerNameDnsHostname);
+  if (name.empty()) name = ComputerName(ComputerNameNetBIOS);
+  return WideToUtf8(name);
 }

@@ -58,8 +58,7 @@ BeyondQfeUpdates BeyondQfePortWin32::Read(UpdateSources which, const ComputerReq
   reading->which = which;
   reading->computer = computer;
   auto owner = std::make_unique<std::shared_ptr<Reading>>(reading);
-  const UniqueKernelHandle thread(
-      CreateThread(nullptr, 0, ReadInBackground, owner.get(), 0, nullptr));
+  UniqueKernelHandle thread(CreateThread(nullptr, 0, ReadInBackground, owner.get(), 0, nullptr));
   if (!thread) {
     const DWORD error = GetLastError();
     return SourcesFailed(which, static_cast<std::int32_t>(HRESULT_FROM_WIN32(error)),
@@ -74,7 +73,15 @@ BeyondQfeUpdates BeyondQfePortWin32::Read(UpdateSources which, const ComputerReq
     if (pump()) continue;
     reading->stop = true;
     if (WaitForSingleObject(ended, kStopGraceMs) == WAIT_OBJECT_0) break;
+    leftBehind_.push_back(std::move(thread));
     return SourcesFailed(which, kCancelledCode, kStoppedText);
   }
   return std::move(reading->result);
+}
+
+bool BeyondQfePortWin32::ReaderLeftBehind() const {
+  for (const UniqueKernelHandle& thread : leftBehind_) {
+    if (WaitForSingleObject(thread.get(), 0) != WAIT_OBJECT_0) return true;
+  }
+  return false;
 }

@@ -56,7 +56,8 @@ void RunMessageLoop(MainWindow& window, TMainForm& form) {
   }
 }
 
-void RunMainWindow(HINSTANCE instance) {
+// True when a reading stopped by the user is still running when the window has closed.
+bool RunMainWindow(HINSTANCE instance) {
   MainWindow window(instance);
   WindowChromeWin32 chrome(window);
   DialogsWin32 dialogs;
@@ -77,10 +78,11 @@ void RunMainWindow(HINSTANCE instance) {
   BeyondQfePortWin32 beyondQfe;
   ports.beyondQfe = &beyondQfe;
   TMainForm form(ports);
-  if (!window.Create(form.Handlers())) return;
+  if (!window.Create(form.Handlers())) return false;
   dialogs.SetOwner(window.Handle());
   placement.ShowForFirstTime();
   RunMessageLoop(window, form);
+  return beyondQfe.ReaderLeftBehind();
 }
 
 }  // namespace
@@ -95,6 +97,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ShowStartupWarning();
     return 0;
   }
-  RunMainWindow(instance);
+  // A reading left behind may be inside a DCOM call: ending the process normally would run every
+  // library's detach code under it, which can deadlock on a lock it holds.
+  if (RunMainWindow(instance)) TerminateProcess(GetCurrentProcess(), 0);
   return 0;
 }

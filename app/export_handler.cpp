@@ -38,7 +38,7 @@ void TMainForm::ExportClick() {
   ExportFolder = FolderOf(target->path);
 
   ComputerInventory inventory;
-  inventory.computer = computer;
+  inventory.computer = ports_.locale.ToUtf8(computer);
   inventory.objectCount = HotfixCount;
   inventory.status = ScanStatus;
   inventory.errorCode = ScanErrorCode;

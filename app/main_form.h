@@ -8,7 +8,7 @@
 //   app/startup_and_shutdown.cpp    FormCreate, closing, RunUserAction
 //   app/arrange_controls.cpp        FormResize, ArrangeControls (layout)
 //   app/scan_handlers.cpp           BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
-//                                   FormKeyDown, FormCloseQuery
+//                                   AddScannedRow, FormKeyDown, FormCloseQuery
 //   app/beyond_qfe_handler.cpp      AddBeyondQfeRows, ShowSourceFailures (SOURCES beyond WMI)
 //   app/column_handlers.cpp         vstGetText ... vstAfterColumnWidthTracking, IdleWork
 //   app/search_handler.cpp          EditSearchChange
@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@
 #include "app/form_handlers.h"
 #include "app/form_view.h"
 #include "inventory/computer_inventory.h"
+#include "inventory/computer_request.h"
 #include "inventory/hotfix_source.h"
 #include "inventory/time_zone.h"
 #include "list/clipboard.h"
@@ -85,15 +87,20 @@ class TMainForm {
   void BtnSearchClick();
   void ClearList();
   void ScanHotfixes();
+  // One object read into its row, as the scan reads each (inventory/read_computer.h).
   void ReadHotfixObject(HotfixObject& object, const TFormatSettings& parseSettings,
                         const TFormatSettings& displaySettings);
+  // The scan's sink: a record read becomes a row of the open batch; one that cannot be added is
+  // lost like an unreadable object.
+  void AddScannedRow(std::unique_ptr<TTreeDataClass> record);
   void FormKeyDown(std::uint16_t& key, TShiftState shift);
   // After WMI, the rows of the other sources SOURCES names for the KBs WMI lacks, each counted
-  // like a WMI object; returns the sources that failed.
-  std::vector<SourceFailure> AddBeyondQfeRows(UpdateSources which, const TFormatSettings& display);
+  // like a WMI object and their failures noted in `outcome`; returns the sources that failed.
+  std::vector<SourceFailure> AddBeyondQfeRows(ReadingOutcome& outcome, UpdateSources which,
+                                              const ComputerRequest& computer,
+                                              const TFormatSettings& display);
   void ShowSourceFailures(const std::vector<SourceFailure>& failures);
   void ShowScanFailure(std::exception_ptr failure);  // WMI's error dialog
-  void NoteScanFailure(std::int32_t code, const std::string& text);
 
   // Columns, sorting and colours
   void vstGetText(PVirtualNode node, TColumnIndex column, std::string& cellText);
@@ -156,6 +163,8 @@ class TMainForm {
 
  private:
   void BindListEvents();
+  // The settings file's computer, namespace and account, as a reading takes them.
+  ComputerRequest ScannedComputer() const;
   void OpenRowPage(const TTreeDataClass& record);
 
   MainFormPorts ports_;

@@ -11,6 +11,7 @@
 #include "Systeme/hresult_text.h"
 #include "app/main_form.h"
 #include "inventory/beyond_qfe.h"
+#include "inventory/read_computer.h"
 #include "inventory/read_hotfix_record.h"
 #include "inventory/update_sources.h"
 #include "list/add_hotfix_node.h"
@@ -93,38 +94,18 @@ void TMainForm::ClearList() {
 
 void TMainForm::ScanHotfixes() {
   HotfixCount = 0;
-  ScanStatus = InventoryStatus::Complete;
-  ScanErrorCode = 0;
-  ScanErrorText.clear();
   const TFormatSettings displaySettings = ports_.locale.FormatSettings();
   const TFormatSettings parseSettings = ScanParseSettings(displaySettings);
+  const HotfixReading reading{parseSettings, displaySettings, ports_.timeZone, ports_.currentYear};
+  const ComputerRequest computer = ScannedComputer();
 
-  std::exception_ptr failure;
-  try {
-    // The service and the enumeration live for this block only: they are released before the
-    // count is shown and before any error dialog opens.
-    std::unique_ptr<HotfixService> service = ports_.hotfixes.ConnectServer(
-        Settings.LocalHost, Settings.Root, Settings.User, Settings.Password);
-    if (service) {
-      std::unique_ptr<HotfixEnumeration> objects = service->InstancesOf(HotfixClassName());
-      while (objects && !CancelRequested) {
-        std::unique_ptr<HotfixObject> object = objects->Next();
-        if (!object) break;
-        ReadHotfixObject(*object, parseSettings, displaySettings);
-        ++HotfixCount;
-      }
-    }
-  } catch (const EOleSysError& error) {
-    failure = std::current_exception();
-    NoteScanFailure(error.ErrorCode(), error.what());
-  } catch (const std::exception& error) {
-    failure = std::current_exception();
-    NoteScanFailure(kUnexpectedCode, error.what());
-  } catch (...) {  // not WMI's: the general error report tells it after the count
-    failure = std::current_exception();
-    NoteScanFailure(kUnexpectedCode, "Erreur inattendue");
-  }
-  if (CancelRequested) NoteScanFailure(kCancelledCode, kStoppedText);
+  // Each record becomes a row as soon as it is read, inside the scan's batch. The service and the
+  // enumeration are released before the count is shown and before any error dialog opens.
+  WmiReading wmi = ReadWmiHotfixes(
+      ports_.hotfixes, computer, HotfixClassName(), reading, [this] { return CancelRequested; },
+      [this](std::unique_ptr<TTreeDataClass> record) { AddScannedRow(std::move(record)); });
+  ReadingOutcome& outcome = wmi.outcome;
+  std::exception_ptr failure = wmi.failure;
 
   // The other sources named by SOURCES add the KBs WMI lacks, even when WMI failed or was cut
   // short: what each source gives is true on its own. Without them nothing here changes.
@@ -132,20 +113,16 @@ void TMainForm::ScanHotfixes() {
   const UpdateSources which = ParseUpdateSources(Settings.Sources);
   if ((which.windowsUpdate || which.servicingPackages) && ports_.beyondQfe && !CancelRequested) {
     try {
-      sourceFailures = AddBeyondQfeRows(which, displaySettings);
+      sourceFailures = AddBeyondQfeRows(outcome, which, computer, displaySettings);
     } catch (...) {  // told by the general error report, after WMI's dialog
       if (!failure) failure = std::current_exception();
     }
   }
 
-  for (const SourceFailure& source : sourceFailures) {
-    NoteScanFailure(source.code, SourceName(source.source) + " : " + source.text);
-  }
-  // Rows that other sources added make a failed WMI a partial list.
-  if (ScanStatus == InventoryStatus::Failed && vst.RootNodeCount() > 0) {
-    ScanStatus = InventoryStatus::Incomplete;
-  }
-
+  HotfixCount = outcome.objectCount;
+  ScanStatus = outcome.status;
+  ScanErrorCode = outcome.errorCode;
+  ScanErrorText = outcome.errorText;
   if (HotfixCount != 0) {
     ports_.view.SetCaption(ControlId::LabelNbKB, "(" + std::to_string(HotfixCount) + ")");
   }
@@ -153,12 +130,10 @@ void TMainForm::ScanHotfixes() {
   ShowSourceFailures(sourceFailures);
 }
 
-void TMainForm::NoteScanFailure(std::int32_t code, const std::string& text) {
-  if (ScanStatus != InventoryStatus::Complete) return;  // the first failure is the one told
-  const bool anyRead = HotfixCount > 0 || vst.RootNodeCount() > 0;
-  ScanStatus = anyRead ? InventoryStatus::Incomplete : InventoryStatus::Failed;
-  ScanErrorCode = code;
-  ScanErrorText = text;
+ComputerRequest TMainForm::ScannedComputer() const {
+  LocaleText& locale = ports_.locale;
+  return {locale.ToUtf8(Settings.LocalHost), locale.ToUtf8(Settings.Root),
+          locale.ToUtf8(Settings.User), locale.ToUtf8(Settings.Password)};
 }
 
 void TMainForm::ShowScanFailure(std::exception_ptr failure) {
@@ -185,10 +160,14 @@ void TMainForm::ShowScanFailure(std::exception_ptr failure) {
 void TMainForm::ReadHotfixObject(HotfixObject& object, const TFormatSettings& parseSettings,
                                  const TFormatSettings& displaySettings) {
   const HotfixReading reading{parseSettings, displaySettings, ports_.timeZone, ports_.currentYear};
+  if (std::unique_ptr<TTreeDataClass> record = ReadHotfixRecord(object, reading)) {
+    AddScannedRow(std::move(record));
+  }
+}
+
+void TMainForm::AddScannedRow(std::unique_ptr<TTreeDataClass> record) {
   try {
-    if (std::unique_ptr<TTreeDataClass> record = ReadHotfixRecord(object, reading)) {
-      AddHotfixNode(vst, nullptr, std::move(record));
-    }
+    AddHotfixNode(vst, nullptr, std::move(record));
   } catch (const std::exception&) {
     // A row that cannot be added is lost like an unreadable object; it still counts.
   }

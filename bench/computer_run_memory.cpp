@@ -1,5 +1,5 @@
 // What reading many computers at once keeps: only their inventories. The same computers read
-// one after another on one thread (ScanComputer, results kept in a vector) are the baseline;
+// one after another on one thread (ReadWmiHotfixes, results kept in a vector) are the baseline;
 // the run should hold no more once it is over, and while it runs no more than the rows of the
 // computers being read on top of those already read.
 #include <benchmark/benchmark.h>
@@ -10,6 +10,7 @@
 #include "bench/alloc_counter.h"
 #include "bench/many_computers.h"
 #include "fixed_offset_time_zone.h"
+#include "inventory/read_computer.h"
 #include "native_run_ports.h"
 
 namespace {
@@ -34,7 +35,6 @@ void MemoryOfManyComputers(benchmark::State& state) {
   for (auto _ : state) {
     double serialBytes = 0;
     {
-      const std::atomic<bool> never{false};
       const TFormatSettings display;
       const TFormatSettings parse = ScanParseSettings(display);
       FixedOffsetTimeZone utc(0);
@@ -45,7 +45,14 @@ void MemoryOfManyComputers(benchmark::State& state) {
       std::vector<ComputerInventory> serial;
       serial.reserve(computers);
       for (const ComputerRequest& request : many.requests) {
-        serial.push_back(ScanComputer(source, request, reading, never, nullptr));
+        ComputerInventory& inventory = serial.emplace_back();
+        inventory.computer = request.computer;
+        static_cast<ReadingOutcome&>(inventory) =
+            ReadWmiHotfixes(source, request, "Win32_QuickFixEngineering", reading, nullptr,
+                            [&inventory](std::unique_ptr<TTreeDataClass> record) {
+                              inventory.rows.push_back(std::move(*record));
+                            })
+                .outcome;
       }
       serialBytes = static_cast<double>(CurrentAllocations().liveBytes - before.liveBytes);
     }

@@ -9,18 +9,14 @@
 #include "fixed_offset_time_zone.h"
 #include "native_run_ports.h"
 
-namespace {
-
 double DelayScale() {
   const char* text = std::getenv("FIXTALLY_RUN_DELAY_SCALE");
   const double scale = text ? std::atof(text) : 1.0;
   return scale > 0 ? scale : 1.0;
 }
 
-}  // namespace
-
 ManyComputers MakeManyComputers(std::size_t computers, int rows, std::uint32_t minMs,
-                                std::uint32_t maxMs) {
+                                std::uint32_t maxMs, std::uint32_t deadAfterMs) {
   const double scale = DelayScale();
   SeededRandom random(17);
   ManyComputers many;
@@ -29,9 +25,17 @@ ManyComputers MakeManyComputers(std::size_t computers, int rows, std::uint32_t m
     const std::string name = "SRV" + std::to_string(i);
     const auto delay =
         static_cast<std::uint32_t>((minMs + random.Below(maxMs - minMs + 1)) * scale + 0.5);
-    scripts[name] = {.objects = rows, .kbBase = 1000 * static_cast<int>(i), .answerAfterMs = delay};
+    const bool dead = deadAfterMs != 0 && i % 2 == 1;
+    scripts[name] = {
+        .objects = rows,
+        .kbBase = 1000 * static_cast<int>(i),
+        .answerAfterMs = dead ? static_cast<std::uint32_t>(deadAfterMs * scale) : delay};
     many.requests.push_back({name, "", "", ""});
-    many.delaySumMs += delay;
+    if (dead) {
+      ++many.dead;
+    } else {
+      many.delaySumMs += delay;
+    }
   }
   many.world = std::make_shared<ScriptedWorld>(std::move(scripts));
   return many;

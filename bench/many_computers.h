@@ -14,12 +14,17 @@
 struct ManyComputers {
   std::shared_ptr<ScriptedWorld> world;
   std::vector<ComputerRequest> requests;
-  double delaySumMs = 0;  // the sum of every computer's delay, as slept
+  double delaySumMs = 0;  // the sum of every answering computer's delay, as slept
+  std::size_t dead = 0;   // computers that answer only long after any timeout
 };
 
-// Delays of minMs to maxMs before the scale.
+// Delays of minMs to maxMs before the scale. With deadAfterMs, every second computer is dead: it
+// answers only after deadAfterMs (scaled too), as a connection WMI keeps trying for minutes.
 ManyComputers MakeManyComputers(std::size_t computers, int rows, std::uint32_t minMs = 20,
-                                std::uint32_t maxMs = 200);
+                                std::uint32_t maxMs = 200, std::uint32_t deadAfterMs = 0);
+
+// FIXTALLY_RUN_DELAY_SCALE (default 1).
+double DelayScale();
 
 // Ports over the computers' world, on the standard library's threads.
 RunPorts ManyComputersPorts(ThreadStarter& threads, const std::shared_ptr<ScriptedWorld>& world);

@@ -36,8 +36,11 @@ add_executable(FixtallyConsole ${CMAKE_SOURCE_DIR}/console/console_entry_win32.c
                                ${CMAKE_SOURCE_DIR}/resources/fixtally_console.rc)
 set_target_properties(FixtallyConsole PROPERTIES OUTPUT_NAME Fixtally SUFFIX .com)
 target_link_libraries(FixtallyConsole PRIVATE fixtally_win32)
+# Sections aligned in the file as in memory: Wine then maps the image instead of reading all of
+# it into memory of the process's own, which a short run pays for in time and peak memory.
 target_link_options(FixtallyConsole PRIVATE -municode -mconsole -Wl,--major-subsystem-version,5
-                    -Wl,--minor-subsystem-version,1 -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
+                    -Wl,--minor-subsystem-version,1 -Wl,--major-os-version,5 -Wl,--minor-os-version,1
+                    -Wl,--file-alignment,4096)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/fixtally_console.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/fixtally_console.manifest")
 

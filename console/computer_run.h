@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "console/run_ports.h"
-#include "console/scan_computer.h"
 #include "inventory/beyond_qfe.h"
 #include "inventory/computer_inventory.h"
 #include "inventory/merge_update_sources.h"
@@ -23,6 +22,14 @@ struct RunSettings {
   int parallel = 16;                // computers read at once, 1 or more
   std::uint32_t timeoutMs = 30000;  // the longest a computer may take to answer
   UpdateSources sources{};          // read after WMI, each computer's thread on its own
+  // Threads given up on a computer and still alive: a connection given up may live two more
+  // minutes inside WMI, and each thread holds its stack's address space, of which a 32-bit
+  // process has 2 GB. While this many are alive, new computers wait for one to end.
+  std::size_t maxLeftBehind = 1024;
+  // The computers are read on the calling thread (ThreadStarter::RunHere), one after the other:
+  // for this computer alone. Nothing then bounds the wait for its connection but WMI (two
+  // minutes at most, WBEM_FLAG_CONNECT_USE_MAX_WAIT); each object's wait is bounded as ever.
+  bool onThisThread = false;
 };
 
 // Everything the computers' threads use. The run copies it into a block that every thread
@@ -54,16 +61,24 @@ using RunProgress = std::function<void(std::size_t done, std::size_t total, std:
 // - A computer that has not answered (connected and opened its enumeration) within the timeout:
 //   Failed, kTimeoutCode, "Pas de réponse dans le délai de N s"; whatever its thread does later
 //   is ignored.
+// - Each computer is read as inventory/read_computer.h reads one (ReadWmiHotfixes, then the
+//   sources beyond WMI), its records collected into its inventory.
 // - A computer that answered but then keeps an object waiting longer than the timeout (each
 //   object's wait is bounded, HotfixSource::LimitWaitPerObject): Incomplete, kTimeoutCode, with
 //   the rows read so far.
 // - A computer whose Windows Update history (RunSettings::sources) does not come within the
 //   timeout: settled with what WMI gave, not complete (kTimeoutCode, "Windows Update : ...");
 //   its packages are not waited for.
-// - `stop` (read on the run's thread only, whenever no event waits, at least every 50 ms):
-//   no computer starts any more (those never started: Failed, kCancelledCode, "Non analysé : arrêt
-//   demandé"); those not yet answering are given up at once (Failed, kCancelledCode); those
-//   reading stop before their next object (Incomplete with their rows, see ScanComputer).
+// - `stop` (read on the run's thread only, before any computer starts, then before each event
+//   and at least every 50 ms): no computer starts any more (those never started: Stopped,
+//   kCancelledCode, "Non analysé : arrêt demandé"); those not yet answering are given up at once
+//   (Stopped, kCancelledCode); those reading stop before their next object (Incomplete with
+//   their rows, kCancelledCode).
+// - An account (ComputerRequest::user): computers that use it are read one at a time until one
+//   has connected with it; the others wait. When one refuses it (kLogonFailureCode,
+//   kAccountLockedCode), the computers with an account not tried yet are not tried at all:
+//   Failed with that code, "Non essayé : ...". Repeating a wrong password on every computer
+//   would lock a domain account. Computers read without an account are not held up.
 // - No thread for a computer: Failed, kUnexpectedCode.
 // Returns once every computer is settled; threads given up may still be running then.
 std::vector<ComputerInventory> RunComputers(const std::vector<ComputerRequest>& requests,

@@ -1,7 +1,6 @@
 // Fixtally.com: the console program's entry. It gives RunConsoleProgram the real standard
 // streams, files, settings file, WMI and threads, and hands its exit code to the shell.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <atomic>
 #include <memory>
@@ -12,7 +11,7 @@
 #include "Systeme/running_program_win32.h"
 #include "Systeme/replace_file_win32.h"
 #include "Systeme/text_convert_win32.h"
-#include "Systeme/unique_handle_win32.h"
+#include "Systeme/this_computer_win32.h"
 #include "console/console_program.h"
 #include "console/console_streams_win32.h"
 #include "console/run_ports_win32.h"
@@ -27,12 +26,10 @@
 
 namespace {
 
-std::vector<std::string> Arguments() {
+// The C runtime's split of the command line (the rules of "Parsing C command-line arguments"),
+// rather than CommandLineToArgvW: shell32.dll and what it loads would cost every run its time.
+std::vector<std::string> Arguments(int count, wchar_t** wide) {
   std::vector<std::string> arguments;
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!wide) return arguments;
-  const UniqueLocalMemory owner(wide);
   for (int i = 1; i < count; ++i) arguments.push_back(WideToUtf8(wide[i]));
   return arguments;
 }
@@ -51,7 +48,7 @@ std::atomic<bool> stopRequested{false};
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
   ConsoleStreams streams;
   StopOnCtrlC(stopRequested);
   ThreadStarterWin32 threads;
@@ -60,21 +57,17 @@ int wmain() {
   ConsolePorts ports{
       .loadSettings = LoadSettingsBesideProgram,
       .readFile = [](const std::string& path) { return ReadWholeFile(Utf8ToWide(path)); },
+      .checkWritable = [](const std::string& path) { CheckCanReplace(Utf8ToWide(path)); },
       .replaceFile = [](const std::string& path,
                         std::string_view bytes) { ReplaceFileWith(Utf8ToWide(path), bytes); },
-      .writeOutput =
-          [&streams](std::string_view bytes, bool utf8) {
-            return streams.WriteOutput(bytes, utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi);
-          },
+      .writeOutput = [&streams](std::string_view utf8,
+                                bool keepUtf8) { return streams.WriteOutput(utf8, keepUtf8); },
       .reportError = [&streams](std::string_view text) { streams.WriteError(text); },
       .showProgress = [&streams](std::string_view text) { streams.ShowProgress(text); },
-      .askPassword = [&streams](std::string_view prompt) -> std::optional<std::string> {
-        std::optional<std::wstring> secret = streams.ReadSecret(prompt);
-        if (!secret) return std::nullopt;
-        std::string password = WideToAnsi(*secret);
-        SecureZeroMemory(secret->data(), secret->size() * sizeof(wchar_t));
-        return password;
-      },
+      .askPassword = [&streams](std::string_view prompt) { return streams.ReadSecret(prompt); },
+      .outputIsConsole = streams.OutputIsConsole(),
+      .isThisComputer = [](std::string_view name) { return IsThisComputer(name); },
+      .thisComputerName = ThisComputerName,
       .codePage = locale.get(),
       .listSeparator = UserListSeparator(),
       .run = RunPorts{.threads = threads,
@@ -89,10 +82,12 @@ int wmain() {
                       .rowTexts = {locale->FromUtf8(UpdateRowTextsUtf8().maintenance),
                                    locale->FromUtf8(UpdateRowTextsUtf8().supersededSuffix)}},
   };
-  const int code = RunConsoleProgram(Arguments(), ports, stopRequested);
+  const int code = RunConsoleProgram(Arguments(argc, argv), ports, stopRequested);
   streams.EndProgress();
-  threads.WaitForThreads(2000);
-  // Threads given up after their timeout may still wait on a computer: the process ends here,
-  // without running the library's clean-up under their feet.
+  // Threads given up after their timeout may still be inside a call to a remote computer.
+  // ExitProcess would end them and then run every library's detach code, which can deadlock on
+  // a lock one of them held (its documentation advises TerminateProcess then). Everything the
+  // program wrote is already written: it holds no buffer of its own.
+  if (!threads.WaitForThreads(2000)) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
   ExitProcess(static_cast<UINT>(code));
 }

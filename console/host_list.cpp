@@ -41,7 +41,7 @@ std::string_view Trimmed(std::string_view text) {
 }  // namespace
 
 HostList ParseHostList(std::string_view fileBytes,
-                       const std::function<std::string(std::string_view)>& utf8ToAnsi) {
+                       const std::function<std::string(std::string_view)>& ansiToUtf8) {
   HostList list;
   std::string decoded;
   std::string_view text = fileBytes;
@@ -71,7 +71,7 @@ HostList ParseHostList(std::string_view fileBytes,
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     line = Trimmed(line.substr(0, line.find('#')));
     if (line.empty()) continue;
-    list.hosts.push_back(utf8 ? utf8ToAnsi(line) : std::string(line));
+    list.hosts.push_back(utf8 ? std::string(line) : ansiToUtf8(line));
   }
   return list;
 }

@@ -37,11 +37,15 @@ struct OptionRow {
   int defaultNumber = 0;
   bool repeatable = false;
   std::string_view help{};  // one line of the /? text
+  // Choice: what the /? text says of its default, when it is not the first choice; the option
+  // then has no value until it is given.
+  std::string_view defaultHelp{};
   void (*apply)(ConsoleOptions&, const OptionValue&) = nullptr;
 };
 
 constexpr std::array<ExportFormat, 3> kFormats = {ExportFormat::Text, ExportFormat::Csv,
                                                   ExportFormat::Json};
+constexpr std::array<ReportShape, 2> kReports = {ReportShape::Rows, ReportShape::Kbs};
 
 constexpr OptionRow kOptions[] = {
     {.name = "?",
@@ -66,12 +70,12 @@ constexpr OptionRow kOptions[] = {
     {.name = "format",
      .kind = ValueKind::Choice,
      .choices = {"txt", "csv", "json"},
-     .help = "texte de « Copier », tableur ou script",
+     .help = "texte de « Copier », CSV ou JSON",
      .apply = [](ConsoleOptions& o, const OptionValue& v) { o.format = kFormats[v.choice]; }},
     {.name = "out",
      .kind = ValueKind::Text,
      .placeholder = "FICHIER",
-     .help = "écrit dans ce fichier plutôt que sur la sortie standard",
+     .help = "écrit dans ce fichier, pas sur la sortie standard",
      .apply = [](ConsoleOptions& o, const OptionValue& v) { o.outFile = v.text; }},
     {.name = "kb",
      .kind = ValueKind::KbList,
@@ -84,6 +88,17 @@ constexpr OptionRow kOptions[] = {
              if (std::find(o.kbs.begin(), o.kbs.end(), kb) == o.kbs.end()) o.kbs.push_back(kb);
            }
          }},
+    {.name = "report",
+     .kind = ValueKind::Choice,
+     .choices = {"rows", "kb"},
+     .help = "par mise à jour, ou par KB",
+     .defaultHelp = "kb si /kb:",
+     .apply = [](ConsoleOptions& o, const OptionValue& v) { o.report = kReports[v.choice]; }},
+    {.name = "encoding",
+     .kind = ValueKind::Choice,
+     .choices = {"console", "utf8"},
+     .help = "codage de la sortie redirigée",
+     .apply = [](ConsoleOptions& o, const OptionValue& v) { o.utf8Output = v.choice == 1; }},
     {.name = "sources",
      .kind = ValueKind::Sources,
      .placeholder = "LISTE",
@@ -103,7 +118,7 @@ constexpr OptionRow kOptions[] = {
      .minimum = 1,
      .maximum = 3600,
      .defaultNumber = 30,
-     .help = "attente maximale de connexion",
+     .help = "délai de réponse maximal",
      .apply = [](ConsoleOptions& o, const OptionValue& v) { o.timeoutSeconds = v.number; }},
 };
 
@@ -220,7 +235,7 @@ bool ReadValue(const OptionRow& row, std::string_view value, OptionValue& read) 
 }
 
 std::string Error(std::string message) {
-  return message + ". Aide : fixtally /?";
+  return message + ". Aide : Fixtally /?";
 }
 
 }  // namespace
@@ -233,7 +248,7 @@ ParsedCommandLine ParseConsoleOptions(const std::vector<std::string>& arguments)
     if (row.kind == ValueKind::Number) {
       initial.number = row.defaultNumber;
       row.apply(options, initial);
-    } else if (row.kind == ValueKind::Choice) {
+    } else if (row.kind == ValueKind::Choice && row.defaultHelp.empty()) {
       row.apply(options, initial);
     }
   }
@@ -280,6 +295,9 @@ ParsedCommandLine ParseConsoleOptions(const std::vector<std::string>& arguments)
     }
     row->apply(options, read);
   }
+  if (options.report == ReportShape::Kbs && options.kbs.empty()) {
+    parsed.error = Error("L'option /report:kb demande la liste des KB : /kb:LISTE");
+  }
   return parsed;
 }
 
@@ -289,7 +307,7 @@ std::string UsageText() {
   constexpr std::size_t kWidth = 79;
   std::string text =
       "Fixtally : les mises à jour installées sur un ou plusieurs ordinateurs.\r\n\r\n";
-  std::string line = "FIXTALLY";
+  std::string line = "Fixtally";
   for (const OptionRow& row : kOptions) {
     if (row.name == "?") continue;
     const std::string item = "[" + Synopsis(row) + (row.repeatable ? " ..." : "") + "]";
@@ -309,7 +327,8 @@ std::string UsageText() {
       text += " (" + std::to_string(row.minimum) + " à " + std::to_string(row.maximum) +
               ", par défaut " + std::to_string(row.defaultNumber) + ")";
     } else if (row.kind == ValueKind::Choice) {
-      text += " (par défaut " + std::string(row.choices[0]) + ")";
+      const std::string_view byDefault = row.defaultHelp.empty() ? row.choices[0] : row.defaultHelp;
+      text += " (par défaut " + std::string(byDefault) + ")";
     }
     text += kLineEnd;
   }

@@ -10,6 +10,9 @@
 #include "inventory/update_sources.h"
 #include "writers/export_writers.h"
 
+// What a run with /kb: writes: the rows of each computer, or one answer per computer and KB.
+enum class ReportShape { Rows, Kbs };
+
 struct ConsoleOptions {
   bool help = false;               // /?: print UsageText(), scan nothing
   std::vector<std::string> hosts;  // /host:, in the order given
@@ -18,6 +21,8 @@ struct ConsoleOptions {
   ExportFormat format = ExportFormat::Text;  // /format:
   std::string outFile;                       // /out: (empty: standard output)
   std::vector<std::string> kbs;              // /kb:, normalised "KB5034441", no repeats
+  std::optional<ReportShape> report;         // /report: (none: Kbs with /kb:, else Rows)
+  bool utf8Output = false;                   // /encoding:utf8 (else the console's code page)
   int parallel = 0;                          // /parallel: (the table's default when not given)
   int timeoutSeconds = 0;                    // /timeout: (the table's default when not given)
   // /sources: (none: the settings file's SOURCES, WMI alone without it)

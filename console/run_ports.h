@@ -18,6 +18,10 @@ class ThreadStarter {
   // live and die on that thread. `work` owns everything it touches and never throws. False when
   // no thread could be made; `work` is then destroyed without having run.
   virtual bool Start(std::function<void()> work) = 0;
+  // Runs `work` on the calling thread and returns once it is done, COM set up and left as Start
+  // does: for a run of this computer alone, which has no network to wait on and no other
+  // computer to keep going, and so needs no thread of its own.
+  virtual void RunHere(std::function<void()> work) { work(); }
 };
 
 // What a computer's thread tells the run.

@@ -10,6 +10,11 @@
 
 namespace {
 
+// Each computer's thread reserves this much address space for its stack rather than the
+// executable's default (2 MB with this linker): a 32-bit process has 2 GB, and threads given up
+// on dead computers may stay alive for minutes. WMI's and DCOM's calls need far less.
+constexpr SIZE_T kStackReservation = 256 * 1024;
+
 // The thread owns its work: the starter never waits for it, and a thread given up after its
 // timeout may end long after the run.
 DWORD WINAPI RunWork(void* parameter) {
@@ -76,20 +81,31 @@ bool ThreadStarterWin32::Start(std::function<void()> work) {
   });
   threads_.reserve(threads_.size() + 1);
   auto owned = std::make_unique<std::function<void()>>(std::move(work));
-  UniqueKernelHandle thread(CreateThread(nullptr, 0, RunWork, owned.get(), 0, nullptr));
+  UniqueKernelHandle thread(CreateThread(nullptr, kStackReservation, RunWork, owned.get(),
+                                         STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
   if (!thread) return false;
   owned.release();  // the thread has it now
   threads_.push_back(std::move(thread));
   return true;
 }
 
-void ThreadStarterWin32::WaitForThreads(DWORD milliseconds) {
+void ThreadStarterWin32::RunHere(std::function<void()> work) {
+  // A thread of its own costs a short run more than all it reads under Wine; the apartment is
+  // left once the work, and all it holds, is gone.
+  ComScope com(COINIT_MULTITHREADED);
+  work();
+  work = nullptr;
+}
+
+bool ThreadStarterWin32::WaitForThreads(DWORD milliseconds) {
   const DWORD start = GetTickCount();
+  bool allEnded = true;
   for (const UniqueKernelHandle& thread : threads_) {
     const DWORD spent = GetTickCount() - start;
-    if (spent >= milliseconds) return;
-    WaitForSingleObject(thread.get(), milliseconds - spent);
+    const DWORD left = spent >= milliseconds ? 0 : milliseconds - spent;
+    allEnded = WaitForSingleObject(thread.get(), left) == WAIT_OBJECT_0 && allEnded;
   }
+  return allEnded;
 }
 
 std::shared_ptr<RunMailbox> MakeRunMailboxWin32() {

@@ -17,12 +17,12 @@ class ThreadStarterWin32 final : public ThreadStarter {
   ThreadStarterWin32& operator=(const ThreadStarterWin32&) = delete;
 
   bool Start(std::function<void()> work) override;
+  void RunHere(std::function<void()> work) override;
 
-  // Waits until every thread started has ended, or `milliseconds` have passed. A thread that
-  // has posted its result may still be leaving its COM apartment; ending the process under it
-  // gets the process killed (Wine kills it with SIGKILL). Threads given up on a computer that
-  // never answered are waited for no longer than this.
-  void WaitForThreads(DWORD milliseconds);
+  // Waits until every thread started has ended, or `milliseconds` have passed; true when they
+  // all have. A thread that has posted its result may still be leaving its COM apartment.
+  // Threads given up on a computer that never answered are waited for no longer than this.
+  bool WaitForThreads(DWORD milliseconds);
 
  private:
   std::vector<UniqueKernelHandle> threads_;  // the threads not known to have ended

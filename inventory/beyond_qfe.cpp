@@ -10,7 +10,7 @@
 namespace {
 
 template <typename Read>
-void ReadOne(BeyondQfeSource source, BeyondQfeUpdates& result, const std::atomic<bool>& stop,
+void ReadOne(UpdateSource source, BeyondQfeUpdates& result, const std::atomic<bool>& stop,
              Read read) {
   if (stop.load()) {
     result.failures.push_back({source, kCancelledCode, kStoppedText});
@@ -34,18 +34,17 @@ BeyondQfeUpdates ReadBeyondQfe(UpdateSources which, const ComputerRequest& compu
                                const std::atomic<bool>& stop) {
   BeyondQfeUpdates result;
   if (which.windowsUpdate) {
-    ReadOne(BeyondQfeSource::WindowsUpdate, result, stop,
+    ReadOne(UpdateSource::WindowsUpdate, result, stop,
             [&] { result.windowsUpdate = InstalledFromHistory(history.ReadHistory(computer)); });
   }
   if (which.servicingPackages) {
-    ReadOne(BeyondQfeSource::ServicingPackages, result, stop, [&] {
+    ReadOne(UpdateSource::ServicingPackages, result, stop, [&] {
       std::vector<CbsPackageValues> values = packages.ReadPackages(computer, stop);
       // Packages read before a stop are true but not all of them: the source counts as stopped,
       // and what it read is kept like the rows of a stopped WMI scan.
       result.packages = InstalledFromPackages(values);
       if (stop.load()) {
-        result.failures.push_back(
-            {BeyondQfeSource::ServicingPackages, kCancelledCode, kStoppedText});
+        result.failures.push_back({UpdateSource::ServicingPackages, kCancelledCode, kStoppedText});
       }
     });
   }
@@ -54,15 +53,30 @@ BeyondQfeUpdates ReadBeyondQfe(UpdateSources which, const ComputerRequest& compu
 
 BeyondQfeUpdates SourcesFailed(UpdateSources which, std::int32_t code, const std::string& text) {
   BeyondQfeUpdates result;
-  if (which.windowsUpdate) result.failures.push_back({BeyondQfeSource::WindowsUpdate, code, text});
+  if (which.windowsUpdate) result.failures.push_back({UpdateSource::WindowsUpdate, code, text});
   if (which.servicingPackages) {
-    result.failures.push_back({BeyondQfeSource::ServicingPackages, code, text});
+    result.failures.push_back({UpdateSource::ServicingPackages, code, text});
   }
   return result;
 }
 
-std::string SourceName(BeyondQfeSource source) {
-  return source == BeyondQfeSource::WindowsUpdate ? "Windows Update" : "paquets de maintenance";
+std::string SourceName(UpdateSource source) {
+  switch (source) {
+    case UpdateSource::Wmi:
+      return "WMI";
+    case UpdateSource::WindowsUpdate:
+      return "Windows Update";
+    case UpdateSource::ServicingPackages:
+      break;
+  }
+  return "paquets de maintenance";
+}
+
+std::string SourceFailureLine(const SourceFailure& failure, bool withCode) {
+  // French puts a no-break space before the colon.
+  std::string line = SourceName(failure.source) + "\xC2\xA0: ";
+  if (withCode) line += HresultText(failure.code) + " ";
+  return line + failure.text;
 }
 
 std::string SourceFailuresText(const std::vector<SourceFailure>& failures) {
@@ -70,9 +84,7 @@ std::string SourceFailuresText(const std::vector<SourceFailure>& failures) {
   for (const SourceFailure& failure : failures) {
     if (failure.code == kCancelledCode) continue;
     if (!text.empty()) text += "\n";
-    // French puts a no-break space before the colon.
-    text +=
-        SourceName(failure.source) + "\xC2\xA0: " + HresultText(failure.code) + " " + failure.text;
+    text += SourceFailureLine(failure, true);
   }
   return text;
 }

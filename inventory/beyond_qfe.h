@@ -33,10 +33,11 @@ class ServicingPackageSource {
                                                      const std::atomic<bool>& stop) = 0;
 };
 
-enum class BeyondQfeSource { WindowsUpdate, ServicingPackages };
+// Where installed updates are read from: WMI's hotfixes first, then the sources beyond it.
+enum class UpdateSource { Wmi, WindowsUpdate, ServicingPackages };
 
 struct SourceFailure {
-  BeyondQfeSource source = BeyondQfeSource::WindowsUpdate;
+  UpdateSource source = UpdateSource::WindowsUpdate;
   std::int32_t code = 0;  // an HRESULT; kCancelledCode when the user stopped the reading
   std::string text;       // UTF-8
 };
@@ -60,9 +61,13 @@ inline constexpr char kStoppedText[] = "Arr\xC3\xAAt\xC3\xA9 par l'utilisateur";
 // Every source `which` names, failed with the same code and text (a stop, no thread to read on).
 BeyondQfeUpdates SourcesFailed(UpdateSources which, std::int32_t code, const std::string& text);
 
-// How the user reads a source's name: "Windows Update", "paquets de maintenance". UTF-8.
-std::string SourceName(BeyondQfeSource source);
+// How the user reads a source's name: "WMI", "Windows Update", "paquets de maintenance". UTF-8.
+std::string SourceName(UpdateSource source);
 
-// The failures the user is told about (a stop asked for is not one), one line each:
-// "<source> : 0x<CODE> <text>". Empty when there is none. UTF-8.
+// "<source> : <text>", or "<source> : 0x<CODE> <text>" with its code: how a source that could
+// not be read is told, in the window's dialog, the console's messages and the exports. UTF-8.
+std::string SourceFailureLine(const SourceFailure& failure, bool withCode);
+
+// The failures the user is told about (a stop asked for is not one), one SourceFailureLine with
+// its code each, one line each. Empty when there is none. UTF-8.
 std::string SourceFailuresText(const std::vector<SourceFailure>& failures);

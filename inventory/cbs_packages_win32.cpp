@@ -14,6 +14,7 @@
 #include "Systeme/this_computer_win32.h"
 #include "Systeme/unique_handle_win32.h"
 #include "inventory/ole_message.h"
+#include "inventory/remote_session_win32.h"
 
 namespace {
 
@@ -126,12 +127,16 @@ CbsPackageValues ReadPackage(HKEY packages, const std::wstring& name, AccountNam
 std::vector<CbsPackageValues> CbsPackageSourceWin32::ReadPackages(const ComputerRequest& computer,
                                                                   const std::atomic<bool>& stop) {
   const bool here = IsThisComputer(computer.computer);
-  const std::wstring remoteName = here ? std::wstring() : L"\\\\" + AnsiToWide(computer.computer);
+  const std::wstring remoteName = here ? std::wstring() : L"\\\\" + Utf8ToWide(computer.computer);
+  // Declared before the keys, so that they are closed before the session they went through.
+  std::optional<RemoteSession> session;
   UniqueHkey remoteRoot;
   HKEY root = HKEY_LOCAL_MACHINE;
   if (!here) {
-    // The remote registry service answers with the current account's rights; a stopped
-    // service or a closed firewall is this source's failure.
+    // With an account, through a session opened with it; otherwise the remote registry service
+    // answers with the current account's rights. A stopped service or a closed firewall is this
+    // source's failure.
+    session.emplace(computer.computer, computer.user, computer.password.text());
     HKEY raw = nullptr;
     const LONG connected = RegConnectRegistryW(remoteName.c_str(), HKEY_LOCAL_MACHINE, &raw);
     if (connected != ERROR_SUCCESS) ThrowRegistryFailure(connected);

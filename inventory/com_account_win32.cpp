@@ -5,8 +5,8 @@
 #include "Systeme/text_convert_win32.h"
 
 Credentials::Credentials(const std::string& user, const std::string& password)
-    : password_(AnsiToWide(password)) {
-  const std::wstring account = AnsiToWide(user);
+    : password_(password) {
+  const std::wstring account = Utf8ToWide(user);
   const std::size_t backslash = account.find(L'\\');
   if (backslash == std::wstring::npos) {
     user_ = account;
@@ -21,10 +21,6 @@ Credentials::Credentials(const std::string& user, const std::string& password)
   identity_.Password = reinterpret_cast<unsigned short*>(password_.data());
   identity_.PasswordLength = static_cast<unsigned long>(password_.size());
   identity_.Flags = SEC_WINNT_AUTH_IDENTITY_UNICODE;
-}
-
-Credentials::~Credentials() {
-  SecureZeroMemory(password_.data(), password_.size() * sizeof(wchar_t));
 }
 
 namespace {

@@ -7,12 +7,13 @@
 
 #include <string>
 
+#include "Systeme/secret_text_win32.h"
+
 // The proxies keep pointers into it, so it lives as long as the last object that talks through
-// them; the password is wiped when it goes. "DOMAIN\name" or a bare name, system code page.
+// them; the password is wiped when it goes. "DOMAIN\name" or a bare name, UTF-8.
 class Credentials {
  public:
   Credentials(const std::string& user, const std::string& password);
-  ~Credentials();
   Credentials(const Credentials&) = delete;
   Credentials& operator=(const Credentials&) = delete;
 
@@ -21,7 +22,7 @@ class Credentials {
  private:
   std::wstring user_;
   std::wstring domain_;
-  std::wstring password_;
+  SecretWide password_;
   SEC_WINNT_AUTH_IDENTITY_W identity_{};
 };
 

@@ -12,8 +12,11 @@
 
 #include "Systeme/com_owners_win32.h"
 #include "Systeme/errors.h"
+#include "Systeme/local_names.h"
+#include "Systeme/secret_text_win32.h"
 #include "Systeme/system_message_win32.h"
 #include "Systeme/text_convert_win32.h"
+#include "Systeme/this_computer_win32.h"
 #include "Systeme/unique_handle_win32.h"
 #include "inventory/com_account_win32.h"
 #include "inventory/com_failure_win32.h"
@@ -27,6 +30,7 @@ namespace {
 // Used when the file gives no namespace, as the scripting layer does.
 constexpr wchar_t kScriptingKey[] = L"SOFTWARE\\Microsoft\\WBEM\\Scripting";
 constexpr char kFallbackNamespace[] = "root\\cimv2";
+const std::string kNoAccount;
 
 // WMI's own text for a status code, in the user's language. The system's message table has no
 // text for WMI's codes (0x8004xxxx), so without this a bad namespace would read "Erreur OLE".
@@ -63,7 +67,7 @@ class WmiObject : public HotfixObject {
   explicit WmiObject(ComPtr<IWbemClassObject> object) : object_(std::move(object)) {}
 
   HotfixProperty Property(const std::string& name) override {
-    const std::wstring wideName = AnsiToWide(name);
+    const std::wstring wideName = Utf8ToWide(name);
     UniqueVariant value;
     CIMTYPE type = 0;
     ClearErrorInfo();
@@ -117,7 +121,7 @@ class WmiService : public HotfixService {
         waitPerObjectMs_(waitPerObjectMs) {}
 
   std::unique_ptr<HotfixEnumeration> InstancesOf(const std::string& className) override {
-    const UniqueBstr wideClass(AnsiToWide(className));
+    const UniqueBstr wideClass(Utf8ToWide(className));
     ComPtr<IEnumWbemClassObject> enumerator;
     ClearErrorInfo();
     ThrowIfFailed(services_->CreateInstanceEnum(
@@ -168,7 +172,7 @@ std::string DefaultWmiNamespace() {
   // The value need not end with its zero.
   value.resize(bytes / sizeof(wchar_t));
   while (!value.empty() && value.back() == L'\0') value.pop_back();
-  return value.empty() ? kFallbackNamespace : WideToAnsi(value);
+  return value.empty() ? kFallbackNamespace : WideToUtf8(value);
 }
 
 std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string& server,
@@ -182,18 +186,27 @@ std::unique_ptr<HotfixService> WmiHotfixSource::ConnectServer(const std::string&
     throw EOleSysError(OleErrorMessage(created), static_cast<std::int32_t>(created));
   }
 
-  const std::string target =
-      WmiConnectionPath(server, nameSpace, nameSpace.empty() ? DefaultWmiNamespace() : "");
-  const UniqueBstr path(AnsiToWide(target));
-  const UniqueBstr wideUser(AnsiToWide(user));
-  const UniqueBstr widePassword(AnsiToWide(password));
+  // WMI refuses an account on a connection to this computer (WBEM_E_LOCAL_CREDENTIALS), by any
+  // of its names: it is read with the current account, as its other sources are.
+  const bool here = IsThisComputer(server);
+  const std::string& account = here ? kNoAccount : user;
+  const std::string& secretText = here ? kNoAccount : password;
+  // The loopback names are this computer's local connection, as "." is: WMI would take
+  // "127.0.0.1" for another computer reached through the network (Wine's refuses it).
+  const std::string target = WmiConnectionPath(IsLoopbackName(server) ? "." : server, nameSpace,
+                                               nameSpace.empty() ? DefaultWmiNamespace() : "");
+  const UniqueBstr path(Utf8ToWide(target));
+  const UniqueBstr wideUser(Utf8ToWide(account));
+  const SecretWide secret(secretText);
+  const SecretBstr widePassword(secret);
   ComPtr<IWbemServices> services;
   ClearErrorInfo();
   ThrowIfFailed(locator->ConnectServer(path.get(), wideUser.get(), widePassword.get(), nullptr,
                                        WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr, nullptr,
                                        &services));
 
-  return MakeWmiService(std::move(services), user, password, std::move(locator), waitPerObjectMs_);
+  return MakeWmiService(std::move(services), account, secretText, std::move(locator),
+                        waitPerObjectMs_);
 }
 
 void WmiHotfixSource::LimitWaitPerObject(std::uint32_t milliseconds) {

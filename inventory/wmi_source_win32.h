@@ -16,8 +16,8 @@
 
 class WmiHotfixSource : public HotfixSource {
  public:
-  // The server, namespace and account are texts of the system code page; an empty user or
-  // password means the current account. Server "." or empty is the local computer; an empty
+  // The server, namespace and account are UTF-8; an empty user or password means the current
+  // account. Server "." or empty is the local computer; an empty
   // namespace is the default one.
   std::unique_ptr<HotfixService> ConnectServer(const std::string& server,
                                                const std::string& nameSpace,
@@ -44,7 +44,7 @@ std::unique_ptr<HotfixService> MakeWmiService(Microsoft::WRL::ComPtr<IWbemServic
 std::string OleErrorMessage(std::int32_t code);
 
 // The namespace a connection without one goes to: the scripting layer's default namespace as
-// this computer sets it, root\cimv2 when it sets none. System code page.
+// this computer sets it, root\cimv2 when it sets none. UTF-8.
 std::string DefaultWmiNamespace();
 
 // A property value as a record text in the system code page: a string as it is, null as

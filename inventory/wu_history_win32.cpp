@@ -30,7 +30,7 @@ ComPtr<IUpdateSession> CreateSession(const std::string& computer, Credentials* a
                                       IID_PPV_ARGS(&session)));
     return session;
   }
-  std::wstring name = AnsiToWide(computer);
+  std::wstring name = Utf8ToWide(computer);
   COAUTHINFO authentication{};
   authentication.dwAuthnSvc = RPC_C_AUTHN_DEFAULT;
   authentication.dwAuthzSvc = RPC_C_AUTHZ_DEFAULT;
@@ -81,7 +81,7 @@ WuHistoryEntry ReadEntry(IUpdateHistoryEntry& entry) {
 std::vector<WuHistoryEntry> WuHistorySourceWin32::ReadHistory(const ComputerRequest& computer) {
   std::unique_ptr<Credentials> account;
   if (!IsThisComputer(computer.computer) && !computer.user.empty()) {
-    account = std::make_unique<Credentials>(computer.user, computer.password);
+    account = std::make_unique<Credentials>(computer.user, computer.password.text());
   }
   const auto blanket = [&](IUnknown* proxy) {
     SetErrorInfo(0, nullptr);

@@ -40,7 +40,7 @@ class Gate {
   bool open_ = false;
 };
 
-enum class Fault { None, Locator, Connect, InstancesOf, Next, Property, Unexpected };
+enum class Fault { None, Locator, Connect, Logon, InstancesOf, Next, Property, Unexpected };
 
 struct ComputerScript {
   int objects = 0;
@@ -66,6 +66,14 @@ struct ScriptedWorld {
   std::map<std::string, std::atomic<int>> objectsRead;  // objects handed out, per computer
   Gate hang;
   Gate resume;
+  // Computers inside ConnectServer at once, and the most there ever were. With `company` set
+  // (before the run), the first ones wait there until that many have come, then 50 ms more: a
+  // computer started beyond them would be there too.
+  std::atomic<int> connecting{0};
+  std::atomic<int> mostAtOnce{0};
+  int company = 0;
+  Gate together;
+  std::atomic<bool> released{false};
   std::atomic<bool> stop{false};                  // the flag a Ctrl+C would set
   std::atomic<std::uint32_t> waitPerObjectMs{0};  // the last bound a source was given
 };
@@ -76,6 +84,7 @@ class ScriptedSource : public HotfixSource {
 
   std::unique_ptr<HotfixService> ConnectServer(const std::string& server, const std::string&,
                                                const std::string&, const std::string&) override {
+    const Connecting connecting(*world_);
     const ComputerScript& script = world_->scripts.at(server);
     if (script.hang) world_->hang.Wait();
     if (!script.after.empty()) world_->ended.at(script.after).Wait();
@@ -89,6 +98,10 @@ class ScriptedSource : public HotfixSource {
       throw EOleException("Le serveur RPC n'est pas disponible",
                           static_cast<std::int32_t>(0x800706BA));
     }
+    if (script.fault == Fault::Logon) {
+      throw EOleException("Nom d'utilisateur ou mot de passe incorrect",
+                          static_cast<std::int32_t>(0x8007052E));
+    }
     return std::make_unique<Service>(world_, server, script);
   }
   void LimitWaitPerObject(std::uint32_t milliseconds) override {
@@ -96,6 +109,28 @@ class ScriptedSource : public HotfixSource {
   }
 
  private:
+  class Connecting {
+   public:
+    explicit Connecting(ScriptedWorld& world) : world_(world) {
+      const int now = ++world_.connecting;
+      int most = world_.mostAtOnce.load();
+      while (now > most && !world_.mostAtOnce.compare_exchange_weak(most, now)) {
+      }
+      if (world_.company > 0 && !world_.released) {
+        if (now >= world_.company) world_.together.Open();
+        world_.together.Wait();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        world_.released = true;
+      }
+    }
+    ~Connecting() { --world_.connecting; }
+    Connecting(const Connecting&) = delete;
+    Connecting& operator=(const Connecting&) = delete;
+
+   private:
+    ScriptedWorld& world_;
+  };
+
   class Objects : public HotfixEnumeration {
    public:
     Objects(std::shared_ptr<ScriptedWorld> world, std::string name, const ComputerScript& script)

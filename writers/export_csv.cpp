@@ -1,9 +1,16 @@
-// The CSV output (RFC 4180) in UTF-8, for a spreadsheet or a script.
+// The CSV output (RFC 4180) in UTF-8, for a spreadsheet or a script: the rows of every computer
+// with its status, or one answer per computer and KB asked.
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <string_view>
 
+#include "Systeme/hresult_text.h"
+
+#include "Systeme/utf8_text.h"
 #include "writers/export_parts.h"
 #include "writers/kb_order.h"
+#include "writers/kb_presence.h"
 
 namespace export_parts {
 
@@ -12,9 +19,17 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 constexpr std::size_t kNpos = std::string_view::npos;
-constexpr std::string_view kHeader[] = {"Ordinateur",         "KB",
-                                        "Install\xC3\xA9 le", "Install\xC3\xA9 le (ISO 8601)",
-                                        "Description",        "Install\xC3\xA9 par"};
+constexpr std::string_view kRowsHeader[] = {"Ordinateur",
+                                            "KB",
+                                            "Install\xC3\xA9 le",
+                                            "Install\xC3\xA9 le (ISO 8601)",
+                                            "Description",
+                                            "Install\xC3\xA9 par",
+                                            "Statut",
+                                            "Code",
+                                            "Erreur"};
+constexpr std::string_view kKbHeader[] = {"Ordinateur", "KB",   "Pr\xC3\xA9sent",
+                                          "Statut",     "Code", "Erreur"};
 
 // A separator that quoting could not protect falls back to the comma.
 std::string Separator(const ExportSettings& settings) {
@@ -116,15 +131,90 @@ void PrefetchAhead(const std::vector<const TTreeDataClass*>& rows, std::size_t i
 #endif
 }
 
+// The computer's status, and its code and text when it was not read completely: the last fields
+// of each of its lines, made once per computer.
+struct StatusTexts {
+  explicit StatusTexts(const ComputerInventory& computer)
+      : status(StatusName(computer.status)),
+        code(computer.status == InventoryStatus::Complete ? std::string()
+                                                          : HresultText(computer.errorCode)),
+        text(computer.status == InventoryStatus::Complete ? std::string()
+                                                          : ValidUtf8(computer.errorText)) {}
+  void Write(CsvWriter& csv) const {
+    csv.Field(status);
+    csv.Field(code);
+    csv.Field(text);
+  }
+  std::string_view status;
+  std::string code;
+  std::string text;
+};
+
+void WriteRows(CsvWriter& csv, const std::vector<ComputerInventory>& computers,
+               const ExportSettings& settings, std::size_t rows) {
+  const std::size_t titles = settings.statusColumns ? std::size(kRowsHeader) : 6;
+  for (std::size_t i = 0; i < titles; ++i) csv.Field(kRowsHeader[i]);
+  csv.EndLine();
+  IsoDates isoDates(settings, rows);
+  for (const ComputerInventory& computer : computers) {
+    const std::string name = ValidUtf8(computer.computer);
+    const StatusTexts status(computer);
+    const std::vector<const TTreeDataClass*> ordered = RowsInKbOrder(computer.rows);
+    // A computer with no row still has its line: every computer given is in the file.
+    if (ordered.empty() && settings.statusColumns) {
+      csv.Field(name);
+      for (int empty = 0; empty < 5; ++empty) csv.Field({});
+      status.Write(csv);
+      csv.EndLine();
+    }
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+      PrefetchAhead(ordered, i);
+      const TTreeDataClass* row = ordered[i];
+      csv.Field(name);
+      csv.AnsiField(row->HotFixID);
+      csv.AnsiField(row->InstalledOn);
+      csv.Field(isoDates.Of(row->InstalledOn));
+      csv.AnsiField(row->Description);
+      csv.AnsiField(row->InstalledBy);
+      if (settings.statusColumns) status.Write(csv);
+      csv.EndLine();
+    }
+  }
+}
+
+// One line per computer and KB asked: "oui", "non", or "inconnu" where the rows not read may
+// hold it.
+void WriteKbAnswers(CsvWriter& csv, const std::vector<ComputerInventory>& computers,
+                    const ExportSettings& settings) {
+  for (const std::string_view title : kKbHeader) csv.Field(title);
+  csv.EndLine();
+  for (const ComputerInventory& computer : computers) {
+    const std::string name = ValidUtf8(computer.computer);
+    const StatusTexts status(computer);
+    const KbPresence presence = CheckKbs(computer, settings.kbs);
+    for (const std::string& kb : settings.kbs) {
+      const auto holds = [&kb](const std::vector<std::string>& list) {
+        return std::find(list.begin(), list.end(), kb) != list.end();
+      };
+      csv.Field(name);
+      csv.Field(kb);
+      csv.Field(holds(presence.present) ? "oui" : holds(presence.missing) ? "non" : "inconnu");
+      status.Write(csv);
+      csv.EndLine();
+    }
+  }
+}
+
 }  // namespace
 
 void WriteCsv(std::string& out, const std::vector<ComputerInventory>& computers,
               const ExportSettings& settings) {
   std::size_t estimate = 128;
   for (const ComputerInventory& computer : computers) {
+    estimate += computer.computer.size() + computer.errorText.size() + 40;
     for (const TTreeDataClass& row : computer.rows) {
       estimate += computer.computer.size() + row.HotFixID.size() + 2 * row.InstalledOn.size() +
-                  row.Description.size() + row.InstalledBy.size() + 24;
+                  row.Description.size() + row.InstalledBy.size() + 40;
     }
   }
   out.reserve(out.size() + estimate + estimate / 8);
@@ -132,24 +222,10 @@ void WriteCsv(std::string& out, const std::vector<ComputerInventory>& computers,
 
   const std::size_t rows = RowCount(computers);
   CsvWriter csv(out, Separator(settings), settings, rows);
-  for (const std::string_view title : kHeader) csv.Field(title);
-  csv.EndLine();
-  IsoDates isoDates(settings, rows);
-  for (const ComputerInventory& computer : computers) {
-    std::string name;
-    AppendAnsiAsUtf8(name, computer.computer, settings);
-    const std::vector<const TTreeDataClass*> rows = RowsInKbOrder(computer.rows);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      PrefetchAhead(rows, i);
-      const TTreeDataClass* row = rows[i];
-      csv.Field(name);
-      csv.AnsiField(row->HotFixID);
-      csv.AnsiField(row->InstalledOn);
-      csv.Field(isoDates.Of(row->InstalledOn));
-      csv.AnsiField(row->Description);
-      csv.AnsiField(row->InstalledBy);
-      csv.EndLine();
-    }
+  if (settings.kbReport && !settings.kbs.empty()) {
+    WriteKbAnswers(csv, computers, settings);
+  } else {
+    WriteRows(csv, computers, settings, rows);
   }
 }
 

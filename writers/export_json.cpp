@@ -53,18 +53,6 @@ void AppendKbList(std::string& out, std::string_view key, const std::vector<std:
   out.push_back(']');
 }
 
-std::string_view StatusName(InventoryStatus status) {
-  switch (status) {
-    case InventoryStatus::Complete:
-      return "complete";
-    case InventoryStatus::Incomplete:
-      return "incomplete";
-    case InventoryStatus::Failed:
-      break;
-  }
-  return "failed";
-}
-
 void AppendRow(std::string& out, const TTreeDataClass& row, const ExportSettings& settings,
                IsoDates& isoDates) {
   out.push_back('{');
@@ -94,7 +82,7 @@ void AppendComputer(std::string& out, const ComputerInventory& computer,
                     const ExportSettings& settings, IsoDates& isoDates) {
   out.append("{");
   AppendKey(out, "computer");
-  AppendAnsiString(out, computer.computer, settings);
+  AppendString(out, ValidUtf8(computer.computer));
   out.push_back(',');
   AppendKey(out, "status");
   AppendString(out, StatusName(computer.status));

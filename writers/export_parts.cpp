@@ -54,12 +54,28 @@ std::string_view IsoDates::Of(std::string_view installedOn) {
   });
 }
 
+std::string_view StatusName(InventoryStatus status) {
+  switch (status) {
+    case InventoryStatus::Complete:
+      return "complete";
+    case InventoryStatus::Incomplete:
+      return "incomplete";
+    case InventoryStatus::Stopped:
+      return "stopped";
+    case InventoryStatus::Failed:
+      break;
+  }
+  return "failed";
+}
+
 std::string_view StatusWord(InventoryStatus status) {
   switch (status) {
     case InventoryStatus::Complete:
       return "complet";
     case InventoryStatus::Incomplete:
       return "incomplet";
+    case InventoryStatus::Stopped:
+      return "arr\xC3\xAAt\xC3\xA9";
     case InventoryStatus::Failed:
       break;
   }

@@ -87,7 +87,10 @@ class Utf8Texts {
   TextMemo memo_;
 };
 
-// The status's French word: "complet", "incomplet", "échec" (UTF-8).
+// The status's word in CSV and JSON: "complete", "incomplete", "failed", "stopped".
+std::string_view StatusName(InventoryStatus status);
+
+// The status's French word: "complet", "incomplet", "échec", "arrêté" (UTF-8).
 std::string_view StatusWord(InventoryStatus status);
 
 }  // namespace export_parts

@@ -18,4 +18,11 @@ struct ExportSettings {
   // The system code page's conversions (required; asked only for texts that are not ASCII).
   LocaleText* codePage = nullptr;
   std::vector<std::string> kbs;  // the /kb: list, normalised "KB5034441"; empty: no check
+  // With kbs: text and CSV give one answer per computer and KB instead of the rows (JSON has
+  // both always).
+  bool kbReport = false;
+  // CSV rows end with the computer's status, code and text, and a computer without rows gets a
+  // line of its own: what a file of many computers needs (the console program's). The window's
+  // "Exporter…" writes the rows of the one computer it shows without them.
+  bool statusColumns = false;
 };

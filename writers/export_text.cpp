@@ -1,13 +1,15 @@
-// The text output: the "Copier" text, a computer column when there are several, and a line for
-// each computer not read completely. It stays in the system code page, like the clipboard text.
+// The text output: the "Copier" text, a computer column when there are several, and after each
+// computer not read completely a line saying so, in the order given. It stays in the system code
+// page, like the clipboard text.
 #include <algorithm>
 #include <array>
 
 #include "Systeme/hresult_text.h"
 #include "writers/copy_text.h"
 #include "writers/export_parts.h"
-#include "writers/kb_presence.h"
+#include "writers/export_writers.h"
 #include "writers/kb_order.h"
+#include "writers/kb_presence.h"
 
 namespace export_parts {
 
@@ -25,19 +27,38 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-// The computer column's width: the longest name among the computers listed. A computer without
-// rows has no line in the list (its status line follows it), so it does not widen the column.
-int NameWidth(const std::vector<ComputerInventory>& computers, bool rowsOnly) {
-  std::size_t widest = 0;
+// Each computer's name in the system code page, as the rest of the text.
+std::vector<std::string> Names(const std::vector<ComputerInventory>& computers,
+                               const ExportSettings& settings) {
+  std::vector<std::string> names;
+  names.reserve(computers.size());
   for (const ComputerInventory& computer : computers) {
-    if (rowsOnly && computer.rows.empty()) continue;
-    widest = std::max(widest, computer.computer.size());
+    names.push_back(settings.codePage->FromUtf8(computer.computer));
+  }
+  return names;
+}
+
+// The computer column's width: the longest name among the computers listed. A computer without
+// rows has no line in the list (its status line stands in its place), so it does not widen it.
+int NameWidth(const std::vector<ComputerInventory>& computers,
+              const std::vector<std::string>& names, bool rowsOnly) {
+  std::size_t widest = 0;
+  for (std::size_t i = 0; i < computers.size(); ++i) {
+    if (rowsOnly && computers[i].rows.empty()) continue;
+    widest = std::max(widest, names[i].size());
   }
   return static_cast<int>(std::min<std::size_t>(widest, 4096));
 }
 
+void AppendStatusLine(std::string& out, const ComputerInventory& computer,
+                      const ExportSettings& settings) {
+  if (computer.status == InventoryStatus::Complete) return;
+  out.append(settings.codePage->FromUtf8(StatusLine(computer)));
+  out.append(kLineEnd);
+}
+
 void AppendRows(std::string& out, const std::vector<ComputerInventory>& computers,
-                const ExportSettings& settings) {
+                const std::vector<std::string>& names, const ExportSettings& settings) {
   std::vector<std::vector<const TTreeDataClass*>> ordered;
   std::vector<const TTreeDataClass*> all;
   for (const ComputerInventory& computer : computers) {
@@ -47,18 +68,20 @@ void AppendRows(std::string& out, const std::vector<ComputerInventory>& computer
   const std::array<int, 4> widths = MeasureTextWidths(all);
   if (computers.size() == 1) {
     out.append(BuildCopyText(all, widths, settings.copySeparator));
+    AppendStatusLine(out, computers[0], settings);
     return;
   }
-  const int nameWidth = NameWidth(computers, true);
+  const int nameWidth = NameWidth(computers, names, true);
   for (std::size_t i = 0; i < computers.size(); ++i) {
     for (const TTreeDataClass* row : ordered[i]) {
-      out.append(PadRight(computers[i].computer, nameWidth));
+      out.append(PadRight(names[i], nameWidth));
       for (int column = 0; column < 4; ++column) {
         out.append(settings.copySeparator);
         out.append(PadRight(ColumnText(*row, column).str(), widths[column]));
       }
       out.append(kLineEnd);
     }
+    AppendStatusLine(out, computers[i], settings);
   }
 }
 
@@ -74,37 +97,20 @@ void AppendList(std::string& line, std::string_view label, const std::vector<std
 }
 
 void AppendKbChecks(std::string& out, const std::vector<ComputerInventory>& computers,
-                    const ExportSettings& settings) {
-  const int nameWidth = NameWidth(computers, false);
-  for (const ComputerInventory& computer : computers) {
+                    const std::vector<std::string>& names, const ExportSettings& settings) {
+  const int nameWidth = NameWidth(computers, names, false);
+  for (std::size_t i = 0; i < computers.size(); ++i) {
+    const ComputerInventory& computer = computers[i];
     const KbPresence presence = CheckKbs(computer, settings.kbs);
     std::string line;  // UTF-8 until converted
     AppendList(line, "pr\xC3\xA9sents", presence.present);
     AppendList(line, "manquants", presence.missing);
     AppendList(line, "non v\xC3\xA9rifi\xC3\xA9s", presence.unknown);
-    out.append(PadRight(computer.computer, nameWidth));
+    out.append(PadRight(names[i], nameWidth));
     out.append(" : ");
     out.append(settings.codePage->FromUtf8(line));
     out.append(kLineEnd);
-  }
-}
-
-// "SRV2 : échec (0x800706BA) Le serveur RPC n'est pas disponible."
-void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& computers,
-                       const ExportSettings& settings) {
-  for (const ComputerInventory& computer : computers) {
-    if (computer.status == InventoryStatus::Complete) continue;
-    std::string line(StatusWord(computer.status));
-    if (computer.status == InventoryStatus::Incomplete) {
-      line += ", " + std::to_string(computer.rows.size()) + " lignes lues";
-    }
-    line += " (" + HresultText(computer.errorCode) + ")";
-    const std::string text = OneLine(computer.errorText);
-    if (!text.empty()) line += " " + text;
-    out.append(computer.computer);
-    out.append(" : ");
-    out.append(settings.codePage->FromUtf8(line));
-    out.append(kLineEnd);
+    AppendStatusLine(out, computer, settings);
   }
 }
 
@@ -112,12 +118,26 @@ void AppendStatusLines(std::string& out, const std::vector<ComputerInventory>& c
 
 void WriteText(std::string& out, const std::vector<ComputerInventory>& computers,
                const ExportSettings& settings) {
-  if (settings.kbs.empty()) {
-    AppendRows(out, computers, settings);
+  const std::vector<std::string> names = Names(computers, settings);
+  if (settings.kbReport && !settings.kbs.empty()) {
+    AppendKbChecks(out, computers, names, settings);
   } else {
-    AppendKbChecks(out, computers, settings);
+    AppendRows(out, computers, names, settings);
   }
-  AppendStatusLines(out, computers, settings);
 }
 
 }  // namespace export_parts
+
+// "SRV2 : échec (0x800706BA) Le serveur RPC n'est pas disponible."
+std::string StatusLine(const ComputerInventory& computer) {
+  std::string line =
+      computer.computer + " : " + std::string(export_parts::StatusWord(computer.status));
+  if (computer.status == InventoryStatus::Incomplete) {
+    const std::size_t rows = computer.rows.size();
+    line += ", " + std::to_string(rows) + (rows == 1 ? " ligne lue" : " lignes lues");
+  }
+  line += " (" + HresultText(computer.errorCode) + ")";
+  const std::string text = export_parts::OneLine(computer.errorText);
+  if (!text.empty()) line += " " + text;
+  return line;
+}

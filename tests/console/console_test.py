@@ -9,14 +9,21 @@ import csv
 import io
 import json
 import os
+import socket
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 RUNNER, PROGRAM = sys.argv[1:-1], sys.argv[-1]
 WINDOWS_TEXT = "KB1234567 | 22/2/2022 | Update | \r\n"  # the window's "Copier" text
 UNREACHABLE = "no-such-computer.invalid"
+# What a redirected output is written in: the console's output code page, which Wine sets to the
+# OEM code page of its locale (437 for English (United States)), as Windows does.
+CONSOLE = "cp437"
+# ".", "localhost" and the loopback addresses are written as this computer's DNS host name.
+HERE = socket.gethostname().split(".")[0]
 
 
 def run(*arguments, env=None):
@@ -38,23 +45,26 @@ class ConsoleTest(unittest.TestCase):
     def test_this_computer_prints_the_copier_text(self):
         code, out, err = run()
         self.assertEqual(code, 0, err)
-        self.assertEqual(out.decode("cp1252"), WINDOWS_TEXT)
+        self.assertEqual(out.decode(CONSOLE), WINDOWS_TEXT)
         self.assertEqual(err, b"")  # no progress when standard error is not a console
 
-    def test_dot_and_localhost_are_this_computer(self):
-        code, out, _ = run("/host:.", "/host:localhost")
+    def test_dot_and_localhost_are_this_computer_by_its_name(self):
+        code, out, _ = run("/host:.", "/host:localhost", "/host:127.0.0.1")
         self.assertEqual(code, 0)
-        lines = out.decode("cp1252").split("\r\n")
-        self.assertEqual(lines[0], ".         | KB1234567 | 22/2/2022 | Update | ")
-        self.assertEqual(lines[1], "localhost | KB1234567 | 22/2/2022 | Update | ")
+        lines = out.decode(CONSOLE).split("\r\n")
+        for line in lines[:3]:
+            name, rest = line.split(" | ", 1)
+            self.assertEqual(name.lower(), HERE.lower())
+            self.assertEqual(rest, "KB1234567 | 22/2/2022 | Update | ")
 
     def test_an_unreachable_computer_is_reported_and_the_others_listed(self):
         code, out, err = run("/host:.", f"/host:{UNREACHABLE}", "/host:localhost",
                              "/format:json")
         self.assertEqual(code, 2, err)
-        document = json.loads(out.decode("utf-8"))
+        document = json.loads(out.decode(CONSOLE))
         computers = document["computers"]
-        self.assertEqual([c["computer"] for c in computers], [".", UNREACHABLE, "localhost"])
+        self.assertEqual([c["computer"].lower() for c in computers],
+                         [HERE.lower(), UNREACHABLE, HERE.lower()])
         self.assertEqual([c["status"] for c in computers], ["complete", "failed", "complete"])
         failed = computers[1]
         self.assertRegex(failed["errorCode"], r"^0x8[0-9A-F]{7}$")
@@ -63,7 +73,10 @@ class ConsoleTest(unittest.TestCase):
         self.assertEqual(computers[0]["rows"], [{
             "kb": "KB1234567", "installedOn": "22/2/2022", "installedOnIso": None,
             "description": "Update", "installedBy": ""}])
-        self.assertIn(UNREACHABLE, err.decode("cp1252"))
+        # One line for the computer not read, in the console's code page as the rest.
+        lines = err.decode(CONSOLE).splitlines()
+        self.assertEqual(len(lines), 1, lines)
+        self.assertTrue(lines[0].startswith(f"{UNREACHABLE} : échec (0x8"), lines)
 
     def test_every_kb_exit_code(self):
         cases = [
@@ -79,7 +92,7 @@ class ConsoleTest(unittest.TestCase):
                 code, _, err = run(*arguments)
                 self.assertEqual(code, expected, err)
 
-    def test_csv_reads_back_field_for_field(self):
+    def test_csv_file_holds_every_computer_with_its_status(self):
         with tempfile.TemporaryDirectory() as folder:
             target = os.path.join(folder, "inventaire.csv")
             code, out, err = run("/format:csv", f"/out:{windows_path(target)}",
@@ -92,19 +105,39 @@ class ConsoleTest(unittest.TestCase):
         self.assertTrue(content.startswith(b"\xef\xbb\xbf"))  # Excel reads it as UTF-8
         rows = list(csv.reader(io.StringIO(content[3:].decode("utf-8"), newline=""),
                                delimiter=","))  # English (United States): ","
-        self.assertEqual(rows, [
-            ["Ordinateur", "KB", "Installé le", "Installé le (ISO 8601)", "Description",
-             "Installé par"],
-            [".", "KB1234567", "22/2/2022", "", "Update", ""],
-        ])
+        self.assertEqual(rows[0], ["Ordinateur", "KB", "Installé le", "Installé le (ISO 8601)",
+                                   "Description", "Installé par", "Statut", "Code", "Erreur"])
+        self.assertEqual(rows[1][1:], ["KB1234567", "22/2/2022", "", "Update", "", "complete",
+                                       "", ""])
+        self.assertEqual(rows[1][0].lower(), HERE.lower())
+        self.assertEqual(rows[2][:7], [UNREACHABLE, "", "", "", "", "", "failed"])
+        self.assertRegex(rows[2][7], r"^0x8[0-9A-F]{7}$")
+        self.assertTrue(rows[2][8])
+        self.assertEqual(len(rows), 3)
+
+    def test_out_into_a_missing_folder_is_refused_before_any_computer(self):
+        with tempfile.TemporaryDirectory() as folder:
+            target = windows_path(os.path.join(folder, "absent", "inventaire.csv"))
+            start = time.monotonic()
+            code, out, err = run("/format:csv", f"/out:{target}", "/host:.",
+                                 f"/host:{UNREACHABLE}", "/timeout:60")
+            elapsed = time.monotonic() - start
+            self.assertEqual(code, 3, err)
+            self.assertEqual(out, b"")
+            self.assertEqual(os.listdir(folder), [])
+        message = err.decode(CONSOLE)
+        self.assertIn(target, message)
+        self.assertEqual(len(message.splitlines()), 1, message)
+        self.assertLess(elapsed, 20)
 
     def test_csv_uses_the_users_list_separator(self):
         env = dict(os.environ, FIXTALLY_WINE_LANG="fr_FR.UTF-8")
         code, out, err = run("/format:csv", env=env)
         self.assertEqual(code, 0, err)
         self.assertFalse(out.startswith(b"\xef\xbb\xbf"))  # no byte-order mark in a pipe
-        rows = list(csv.reader(io.StringIO(out.decode("utf-8"), newline=""), delimiter=";"))
-        self.assertEqual(rows[1], [".", "KB1234567", "22/2/2022", "2022-02-22", "Update", ""])
+        rows = list(csv.reader(io.StringIO(out.decode("cp850"), newline=""), delimiter=";"))
+        self.assertEqual(rows[1][1:], ["KB1234567", "22/2/2022", "2022-02-22", "Update", "",
+                                       "complete", "", ""])
 
     def test_other_sources_add_packages_and_name_the_agents_refusal(self):
         # Wine's Windows Update Agent answers E_NOTIMPL to the history; the packages are
@@ -123,16 +156,16 @@ class ConsoleTest(unittest.TestCase):
             subprocess.call([*RUNNER, "reg", "delete", key, "/f", "/reg:64"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.assertEqual(code, 2, err)
-        computer = json.loads(out.decode("utf-8"))["computers"][0]
+        computer = json.loads(out.decode(CONSOLE))["computers"][0]
         self.assertEqual(computer["status"], "incomplete")
         self.assertEqual(computer["errorCode"], "0x80004001")
-        self.assertTrue(computer["errorText"].startswith("Windows Update : "), computer)
+        self.assertTrue(computer["errorText"].startswith("Windows Update\u00a0: "), computer)
         self.assertEqual([r["kb"] for r in computer["rows"]], ["KB1234567", "KB5026446"])
         package = computer["rows"][1]
         self.assertEqual(package["installedOnIso"], "2023-05-14")
         self.assertEqual(package["description"], "Mise \u00e0 jour (maintenance)")
         self.assertEqual(package["installedBy"], "NT AUTHORITY\\SYSTEM")
-        self.assertIn("Windows Update", err.decode("cp1252"))
+        self.assertIn("Windows Update\u00a0: Not", err.decode(CONSOLE))
 
     def test_bad_command_lines_scan_nothing(self):
         for arguments, named in [(["/color:blue"], "/color"), (["/parallel:0"], "/parallel"),
@@ -143,14 +176,19 @@ class ConsoleTest(unittest.TestCase):
                 code, out, err = run(*arguments)
                 self.assertEqual(code, 3)
                 self.assertEqual(out, b"")
-                self.assertIn(named, err.decode("cp1252"))
+                message = err.decode(CONSOLE)
+                self.assertIn(named, message)
+                self.assertEqual(len(message.splitlines()), 1, message)  # one line per refusal
 
-    def test_usage_text(self):
+    def test_usage_text_in_the_consoles_code_page_or_utf8(self):
         code, out, _ = run("/?")
         self.assertEqual(code, 0)
-        text = out.decode("cp1252")
+        text = out.decode(CONSOLE)
+        _, utf8, _ = run("/?", "/encoding:utf8")
+        self.assertEqual(utf8.decode("utf-8"), text)
+        self.assertIn("à lire", text)
         for option in ["/host:", "/hosts:", "/user:", "/format:", "/out:", "/kb:", "/parallel:",
-                       "/timeout:", "/sources:"]:
+                       "/timeout:", "/sources:", "/report:", "/encoding:"]:
             self.assertIn(option, text)
 
 

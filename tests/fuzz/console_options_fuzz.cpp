@@ -21,6 +21,8 @@ void CheckSame(const ConsoleOptions& a, const ConsoleOptions& b) {
   FUZZ_CHECK(a.kbs == b.kbs);
   FUZZ_CHECK(a.parallel == b.parallel);
   FUZZ_CHECK(a.timeoutSeconds == b.timeoutSeconds);
+  FUZZ_CHECK(a.report == b.report);
+  FUZZ_CHECK(a.utf8Output == b.utf8Output);
 }
 
 std::vector<std::string> WrittenBack(const ConsoleOptions& options) {
@@ -35,14 +37,19 @@ std::vector<std::string> WrittenBack(const ConsoleOptions& options) {
   for (const std::string& kb : options.kbs) arguments.push_back("/kb:" + kb);
   arguments.push_back("/parallel:" + std::to_string(options.parallel));
   arguments.push_back("/Timeout:" + std::to_string(options.timeoutSeconds));
+  if (options.report) {
+    arguments.push_back(options.report == ReportShape::Kbs ? "/report:KB" : "/report:rows");
+  }
+  if (options.utf8Output) arguments.push_back("/encoding:utf8");
   return arguments;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  static const char* const kStarts[] = {"/host:", "/hosts:",    "/user:",    "/format:", "/out:",
-                                        "/kb:",   "/parallel:", "/timeout:", "/?",       "-KB:"};
+  static const char* const kStarts[] = {
+      "/host:",     "/hosts:",   "/user:", "/format:", "/out:",    "/kb:",
+      "/parallel:", "/timeout:", "/?",     "-KB:",     "/report:", "/encoding:"};
   FuzzedDataProvider data(bytes, size);
   std::vector<std::string> arguments;
   while (data.remaining_bytes() > 0 && arguments.size() < 12) {
@@ -53,13 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   }
   const ParsedCommandLine parsed = ParseConsoleOptions(arguments);
   if (!parsed.error.empty()) {
-    FUZZ_CHECK(parsed.error.find("Aide : fixtally /?") != std::string::npos);
+    FUZZ_CHECK(parsed.error.find("Aide : Fixtally /?") != std::string::npos);
     return 0;
   }
   const ConsoleOptions& options = parsed.options;
   FUZZ_CHECK(options.parallel >= 1 && options.parallel <= 64);
   FUZZ_CHECK(options.timeoutSeconds >= 1 && options.timeoutSeconds <= 3600);
   for (const std::string& host : options.hosts) FUZZ_CHECK(!host.empty());
+  FUZZ_CHECK(options.report != ReportShape::Kbs || !options.kbs.empty());
   for (std::size_t i = 0; i < options.kbs.size(); ++i) {
     const std::string& kb = options.kbs[i];
     FUZZ_CHECK(kb.size() > 2 && kb.compare(0, 2, "KB") == 0 && KbNumber(kb) > 0);

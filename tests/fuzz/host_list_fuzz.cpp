@@ -1,10 +1,11 @@
-// Any file given to /hosts:: names come out trimmed, one per line, never empty; a plain ASCII
-// file gives exactly its lines with comments and blanks taken away.
+// Any file given to /hosts:: names come out trimmed, one per line, never empty, UTF-8; a plain
+// ASCII file gives exactly its lines with comments and blanks taken away.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "Systeme/utf8_text.h"
 #include "console/host_list.h"
 #include "fuzz_support.h"
 #include "cp1252_utf8.h"
@@ -37,13 +38,14 @@ std::vector<std::string> AsciiLines(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(bytes), size);
-  const HostList list = ParseHostList(text, Utf8ToCp1252);
+  const HostList list = ParseHostList(text, Cp1252ToUtf8);
   if (!list.error.empty()) {
     FUZZ_CHECK(list.hosts.empty());
     return 0;
   }
   for (const std::string& host : list.hosts) {
     FUZZ_CHECK(!host.empty());
+    FUZZ_CHECK(IsValidUtf8(host));  // every name goes on as UTF-8, whatever the file's encoding
     FUZZ_CHECK(host.find_first_of("\r\n#") == std::string::npos);
     FUZZ_CHECK(host.front() != ' ' && host.front() != '\t');
     FUZZ_CHECK(host.back() != ' ' && host.back() != '\t');

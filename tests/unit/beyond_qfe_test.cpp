@@ -11,6 +11,7 @@
 
 #include "Systeme/errors.h"
 #include "app/main_form.h"
+#include "inventory/read_computer.h"
 #include "main_form_fakes.h"
 #include "scripted_hotfix_source.h"
 
@@ -30,7 +31,7 @@ class FakeHistory : public UpdateHistorySource {
   std::optional<EOleSysError> failure;
   std::vector<std::string> asked;  // the computers asked for
   std::vector<WuHistoryEntry> ReadHistory(const ComputerRequest& computer) override {
-    asked.push_back(computer.computer + "|" + computer.user + "|" + computer.password);
+    asked.push_back(computer.computer + "|" + computer.user + "|" + computer.password.text());
     if (failure) throw *failure;
     return entries;
   }
@@ -76,7 +77,7 @@ std::string Codes(const std::vector<SourceFailure>& failures) {
   for (const SourceFailure& f : failures) {
     char line[40];
     std::snprintf(line, sizeof line, "%s:%08X ",
-                  f.source == BeyondQfeSource::WindowsUpdate ? "WU" : "CBS",
+                  f.source == UpdateSource::WindowsUpdate ? "WU" : "CBS",
                   static_cast<unsigned>(f.code));
     text += line;
   }
@@ -90,15 +91,17 @@ TEST(ReadBeyondQfe, EachSourceStandsOnItsOwn) {
     bool historyFails, packagesFail, stopBefore;
     std::size_t windowsUpdate, packages;  // updates found
     std::string failures;
+    std::size_t historyReads;
+    int packageReads;
   } cases[] = {
-      {"both answer", {true, true}, false, false, false, 1, 2, ""},
-      {"Windows Update only", {true, false}, false, false, false, 1, 0, ""},
-      {"packages only", {false, true}, false, false, false, 0, 2, ""},
-      {"the agent refuses", {true, true}, true, false, false, 0, 2, "WU:80004001 "},
-      {"no remote registry", {true, true}, false, true, false, 1, 0, "CBS:800706BA "},
-      {"both fail", {true, true}, true, true, false, 0, 0, "WU:80004001 CBS:800706BA "},
-      {"stopped before", {true, true}, false, false, true, 0, 0, "WU:800704C7 CBS:800704C7 "},
-      {"a failing source not asked for", {false, true}, true, false, false, 0, 2, ""},
+      {"both answer", {true, true}, false, false, false, 1, 2, "", 1, 1},
+      {"Windows Update only", {true, false}, false, false, false, 1, 0, "", 1, 0},
+      {"packages only", {false, true}, false, false, false, 0, 2, "", 0, 1},
+      {"the agent refuses", {true, true}, true, false, false, 0, 2, "WU:80004001 ", 1, 1},
+      {"no remote registry", {true, true}, false, true, false, 1, 0, "CBS:800706BA ", 1, 1},
+      {"both fail", {true, true}, true, true, false, 0, 0, "WU:80004001 CBS:800706BA ", 1, 1},
+      {"stopped before", {true, true}, false, false, true, 0, 0, "WU:800704C7 CBS:800704C7 ", 0, 0},
+      {"a failing source not asked for", {false, true}, true, false, false, 0, 2, "", 0, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -117,8 +120,8 @@ TEST(ReadBeyondQfe, EachSourceStandsOnItsOwn) {
     EXPECT_EQ(found.windowsUpdate.size(), c.windowsUpdate);
     EXPECT_EQ(found.packages.size(), c.packages);
     EXPECT_EQ(Codes(found.failures), c.failures);
-    EXPECT_EQ(history.asked.size(), c.which.windowsUpdate && !c.stopBefore ? 1u : 0u);
-    EXPECT_EQ(packages.reads, c.which.servicingPackages && !c.stopBefore ? 1 : 0);
+    EXPECT_EQ(history.asked.size(), c.historyReads);
+    EXPECT_EQ(packages.reads, c.packageReads);
   }
 }
 
@@ -137,13 +140,80 @@ TEST(ReadBeyondQfe, AStopDuringThePackagesKeepsWhatWasReadAndSaysStopped) {
 
 TEST(SourceFailuresText, OneLinePerFailureAStopIsNone) {
   EXPECT_EQ(SourceFailuresText({}), "");
-  EXPECT_EQ(SourceFailuresText({{BeyondQfeSource::WindowsUpdate, kCancelledCode, kStoppedText}}),
-            "");
-  EXPECT_EQ(SourceFailuresText({{BeyondQfeSource::WindowsUpdate, kNotImplemented, "Non"},
-                                {BeyondQfeSource::ServicingPackages, kCancelledCode, "x"},
-                                {BeyondQfeSource::ServicingPackages, kNoRemoteRegistry, "RPC"}}),
+  EXPECT_EQ(SourceFailuresText({{UpdateSource::WindowsUpdate, kCancelledCode, kStoppedText}}), "");
+  EXPECT_EQ(SourceFailuresText({{UpdateSource::WindowsUpdate, kNotImplemented, "Non"},
+                                {UpdateSource::ServicingPackages, kCancelledCode, "x"},
+                                {UpdateSource::ServicingPackages, kNoRemoteRegistry, "RPC"}}),
             "Windows Update\xC2\xA0: 0x80004001 Non\n"
             "paquets de maintenance\xC2\xA0: 0x800706BA RPC");
+}
+
+// What a reading comes to as failures are noted, WMI's first: each code stays with its own text.
+TEST(ReadingOutcome, EachFailureKeepsItsOwnCodeAndText) {
+  const SourceFailure wu{UpdateSource::WindowsUpdate, kNotImplemented, "Non"};
+  const SourceFailure cbs{UpdateSource::ServicingPackages, kNoRemoteRegistry, "RPC"};
+  const struct {
+    const char* name;
+    std::int32_t objectsMet;
+    std::optional<std::int32_t> wmiCode;  // WMI's failure, told "Serveur introuvable"
+    std::vector<SourceFailure> sources;
+    InventoryStatus status;
+    std::uint32_t code;
+    std::string text;
+  } cases[] = {
+      {"WMI and Windows Update fail",
+       0,
+       0x80041015,
+       {wu},
+       InventoryStatus::Failed,
+       0x80041015,
+       "Serveur introuvable ; Windows Update\xC2\xA0: 0x80004001 Non"},
+      {"both other sources fail",
+       2,
+       std::nullopt,
+       {wu, cbs},
+       InventoryStatus::Incomplete,
+       0x80004001,
+       "Windows Update\xC2\xA0: Non ; paquets de maintenance\xC2\xA0: 0x800706BA RPC"},
+      {"objects met, none readable, then WMI fails",
+       3,
+       0x800706BE,
+       {},
+       InventoryStatus::Incomplete,
+       0x800706BE,
+       "Serveur introuvable"},
+      {"a source fails where WMI had no object",
+       0,
+       std::nullopt,
+       {cbs},
+       InventoryStatus::Failed,
+       0x800706BA,
+       "paquets de maintenance\xC2\xA0: RPC"},
+      {"stopped before the first object",
+       0,
+       kCancelledCode,
+       {},
+       InventoryStatus::Stopped,
+       0x800704C7,
+       "Serveur introuvable"},
+      {"stopped after one",
+       1,
+       kCancelledCode,
+       {},
+       InventoryStatus::Incomplete,
+       0x800704C7,
+       "Serveur introuvable"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReadingOutcome outcome;
+    outcome.objectCount = c.objectsMet;
+    if (c.wmiCode) NoteWmiFailure(outcome, *c.wmiCode, "Serveur introuvable");
+    for (const SourceFailure& failure : c.sources) NoteSourceFailure(outcome, failure);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(static_cast<std::uint32_t>(outcome.errorCode), c.code);
+    EXPECT_EQ(outcome.errorText, c.text);
+  }
 }
 
 // A port that reads the fakes in place, pumping once as the window's would while it waits.

@@ -1,6 +1,7 @@
 // The concurrent run over computers, on real threads and scripted computers. Every check is on
 // outcomes (statuses, codes, rows, order); the order in which computers finish is forced with
-// gates, never left to delays. Native only (see cmake/windows_build.cmake).
+// gates, or with delays far longer than the timeouts they are set against. Native only (see
+// cmake/windows_build.cmake).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -125,6 +126,7 @@ TEST(ComputerRun, EachComputerKeepsItsOwnOutcome) {
     names.push_back(c.computer);
   }
   auto world = std::make_shared<ScriptedWorld>(scripts);
+  world->company = 3;  // the limit: reached, and no fourth computer joins them
   NativeThreadStarter threads;
   TFormatSettings french;
   french.ShortDateFormat = "dd/MM/yyyy";
@@ -133,6 +135,7 @@ TEST(ComputerRun, EachComputerKeepsItsOwnOutcome) {
                    PortsOver(threads, world, french), world->stop, nullptr);
 
   ASSERT_EQ(Names(results), names);
+  EXPECT_EQ(world->mostAtOnce.load(), 3);
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE(cases[i].computer);
     EXPECT_EQ(results[i].status, cases[i].status);
@@ -229,10 +232,10 @@ TEST(ComputerRun, StopEndsTheRunWithWhatEachComputerRead) {
   EXPECT_EQ(results[0].objectCount, 4);
   EXPECT_EQ(results[0].rows.size(), 4u);
   EXPECT_EQ(results[0].errorText, "Arrêté par l'utilisateur");
-  EXPECT_EQ(results[1].status, InventoryStatus::Failed);
+  EXPECT_EQ(results[1].status, InventoryStatus::Stopped);
   EXPECT_EQ(results[1].errorText, "Arrêté par l'utilisateur avant sa réponse");
   for (const std::size_t notStarted : {2u, 3u}) {
-    EXPECT_EQ(results[notStarted].status, InventoryStatus::Failed);
+    EXPECT_EQ(results[notStarted].status, InventoryStatus::Stopped);
     EXPECT_EQ(results[notStarted].errorText, "Non analysé : arrêt demandé");
     EXPECT_EQ(world->objectsRead.at(names[notStarted]).load(), 0);
   }
@@ -242,6 +245,52 @@ TEST(ComputerRun, StopEndsTheRunWithWhatEachComputerRead) {
   world->hang.Open();
   ASSERT_TRUE(ThreadsLetGo(world));
   EXPECT_EQ(world->objectsRead.at("muet").load(), 0);
+}
+
+TEST(ComputerRun, OnItsOwnThreadTheRunStillHearsTheStopBeforeTheNextObject) {
+  auto world = std::make_shared<ScriptedWorld>(
+      std::map<std::string, ComputerScript>{{".", {.objects = 10, .stopAt = 3}}});
+  world->resume.Open();  // nothing else runs meanwhile to let the reading go on
+  NativeThreadStarter threads;
+  const std::vector<ComputerInventory> results =
+      RunComputers(Requests({"."}), {.timeoutMs = kNoTimeout, .onThisThread = true},
+                   PortsOver(threads, world), world->stop, nullptr);
+  EXPECT_EQ(results[0].status, InventoryStatus::Incomplete);
+  EXPECT_EQ(results[0].rows.size(), 4u);
+  EXPECT_EQ(static_cast<std::uint32_t>(results[0].errorCode), 0x800704C7u);
+}
+
+// Runs each computer's work at once, before Start returns: every answer is in the mailbox
+// before the run looks, so the run never waits for one.
+class BackToBackThreadStarter : public ThreadStarter {
+ public:
+  bool Start(std::function<void()> work) override {
+    work();
+    return true;
+  }
+};
+
+TEST(ComputerRun, StopIsHeardWhileAnswersComeBackToBack) {
+  std::map<std::string, ComputerScript> scripts;
+  std::vector<std::string> names;
+  for (int i = 0; i < 8; ++i) {
+    names.push_back("SRV" + std::to_string(i));
+    scripts[names.back()] = {.objects = 2};
+  }
+  auto world = std::make_shared<ScriptedWorld>(scripts);
+  BackToBackThreadStarter threads;
+  // Ctrl+C once the second computer is settled; the third had started by then.
+  const std::vector<ComputerInventory> results = RunComputers(
+      Requests(names), {.parallel = 2, .timeoutMs = kNoTimeout}, PortsOver(threads, world),
+      world->stop, [&world](std::size_t done, std::size_t, std::size_t) {
+        if (done == 2) world->stop = true;
+      });
+  ASSERT_EQ(Names(results), names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(results[i].status, i < 3 ? InventoryStatus::Complete : InventoryStatus::Stopped);
+    EXPECT_EQ(world->objectsRead.at(names[i]).load(), i < 3 ? 2 : 0);
+  }
 }
 
 TEST(ComputerRun, AThousandComputersAllReadInOrderWithTheirProgress) {
@@ -271,6 +320,59 @@ TEST(ComputerRun, AThousandComputersAllReadInOrderWithTheirProgress) {
   }
   ASSERT_EQ(reported.size(), kComputers);
   for (std::size_t i = 0; i < kComputers; ++i) ASSERT_EQ(reported[i], i + 1);
+}
+
+TEST(ComputerRun, ThreadsGivenUpAndStillAliveHoldBackNewComputers) {
+  // Each computer answers twenty times its timeout after being asked; one thread given up may
+  // live at once besides the one being read.
+  std::map<std::string, ComputerScript> scripts;
+  std::vector<std::string> names;
+  for (int i = 0; i < 4; ++i) {
+    names.push_back("mort" + std::to_string(i));
+    scripts[names.back()] = {.objects = 1, .answerAfterMs = 400};
+  }
+  auto world = std::make_shared<ScriptedWorld>(scripts);
+  std::vector<ComputerInventory> results;
+  {
+    NativeThreadStarter threads;
+    results = RunComputers(Requests(names), {.parallel = 1, .timeoutMs = 20, .maxLeftBehind = 1},
+                           PortsOver(threads, world), world->stop, nullptr);
+  }
+  for (const ComputerInventory& result : results) {
+    EXPECT_EQ(static_cast<std::uint32_t>(result.errorCode), 0x800705B4u) << result.computer;
+  }
+  EXPECT_LE(world->mostAtOnce.load(), 2);
+  ASSERT_TRUE(ThreadsLetGo(world));
+}
+
+TEST(ComputerRun, AnAccountRefusedIsNotTriedOnTheOtherComputers) {
+  for (const bool refused : {true, false}) {
+    SCOPED_TRACE(refused ? "refused" : "taken");
+    auto world = std::make_shared<ScriptedWorld>(std::map<std::string, ComputerScript>{
+        {"premier", {.objects = 1, .fault = refused ? Fault::Logon : Fault::None}},
+        {"local", {.objects = 1}},
+        {"second", {.objects = 1}},
+        {"troisieme", {.objects = 1}}});
+    std::vector<ComputerRequest> requests = {{"premier", "", "CORP\\admin", "faux"},
+                                             {"local", "", "", ""},
+                                             {"second", "", "CORP\\admin", "faux"},
+                                             {"troisieme", "", "CORP\\admin", "faux"}};
+    NativeThreadStarter threads;
+    const std::vector<ComputerInventory> results =
+        RunComputers(requests, {.parallel = 4, .timeoutMs = kNoTimeout}, PortsOver(threads, world),
+                     world->stop, nullptr);
+    EXPECT_EQ(results[1].status, InventoryStatus::Complete);  // read without the account
+    for (const std::size_t other : {2u, 3u}) {
+      EXPECT_EQ(world->objectsRead.at(requests[other].computer).load(), refused ? 0 : 1);
+      EXPECT_EQ(results[other].status,
+                refused ? InventoryStatus::Failed : InventoryStatus::Complete);
+      EXPECT_EQ(static_cast<std::uint32_t>(results[other].errorCode), refused ? 0x8007052Eu : 0u);
+    }
+    if (refused) {
+      EXPECT_EQ(results[2].errorText,
+                "Non essayé : le compte CORP\\admin a été refusé par premier");
+    }
+  }
 }
 
 // Refuses every second thread, as a system out of threads would.

@@ -40,6 +40,8 @@ void ExpectSame(const ConsoleOptions& actual, const ConsoleOptions& expected) {
   EXPECT_EQ(actual.parallel, expected.parallel);
   EXPECT_EQ(actual.timeoutSeconds, expected.timeoutSeconds);
   EXPECT_EQ(actual.sources, expected.sources);
+  EXPECT_EQ(actual.report, expected.report);
+  EXPECT_EQ(actual.utf8Output, expected.utf8Output);
 }
 
 TEST(ConsoleOptions, CommandLines) {
@@ -92,6 +94,17 @@ TEST(ConsoleOptions, CommandLines) {
        }),
        ""},
       {{"/sources:QFE"}, With([](auto& o) { o.sources = UpdateSources{}; }), ""},
+      {{"/kb:1", "/report:KB", "/encoding:UTF8"},
+       With([](auto& o) {
+         o.kbs = {"KB1"};
+         o.report = ReportShape::Kbs;
+         o.utf8Output = true;
+       }),
+       ""},
+      {{"/report:rows", "/encoding:console"},
+       With([](auto& o) { o.report = ReportShape::Rows; }),
+       ""},
+      {{"/report:kb"}, {}, "L'option /report:kb demande la liste des KB : /kb:LISTE"},
 
       {{"/bogus"}, {}, "Option inconnue : /bogus"},
       {{"--host:a"}, {}, "Option inconnue : --host"},
@@ -136,7 +149,7 @@ TEST(ConsoleOptions, CommandLines) {
       ExpectSame(parsed.options, c.expected);
     } else {
       EXPECT_EQ(parsed.error.substr(0, c.error.size()), c.error) << line;
-      EXPECT_NE(parsed.error.find("Aide : fixtally /?"), std::string::npos) << line;
+      EXPECT_NE(parsed.error.find("Aide : Fixtally /?"), std::string::npos) << line;
     }
   }
 }
@@ -148,7 +161,8 @@ TEST(ConsoleOptions, UsageShowsEveryOption) {
        {"  /?  ", "  /host:NOM  ", "  /hosts:FICHIER  ", "  /user:DOMAINE\\nom  ",
         "  /format:txt|csv|json  ", "  /out:FICHIER  ", "  /kb:LISTE  ", "  /parallel:N  ",
         "  /timeout:SECONDES  ", "(1 à 64, par défaut 16)", "(1 à 3600, par défaut 30)",
-        "(par défaut txt)", "  3  option inconnue"}) {
+        "(par défaut txt)", "(par défaut kb si /kb:)", "/encoding:console|utf8",
+        "  3  option inconnue"}) {
     EXPECT_NE(usage.find(line), std::string::npos) << line;
   }
   // Within a default console's 80 columns, counted in characters, not UTF-8 bytes.

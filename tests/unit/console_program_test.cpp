@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -48,7 +50,12 @@ struct ConsoleFixture {
       : world(std::make_shared<ScriptedWorld>(std::map<std::string, ComputerScript>{
             {"SRV1", {.objects = 2, .kbBase = 5034441}},
             {"SRV2", {.objects = 1, .kbBase = 5034441}},
+            {"SRV-\xC3\x89T\xC3\x89", {.objects = 1, .kbBase = 7}},
             {"DOWN", {.fault = Fault::Connect}},
+            {".", {.objects = 1}},
+            {"localhost", {.objects = 1}},
+            {"127.0.0.1", {.objects = 1}},
+            {"", {.objects = 1}},
         })),
         connections(std::make_shared<Connections>()),
         ports{.loadSettings = [this] { return settings; },
@@ -57,19 +64,37 @@ struct ConsoleFixture {
                     if (path != "hosts.txt") throw EFixtallyError("Impossible de lire " + path);
                     return hostsFile;
                   },
+              .checkWritable =
+                  [](const std::string& path) {
+                    if (path.starts_with("absent\\")) {
+                      throw EFixtallyError(
+                          "Impossible d'\xC3\xA9"
+                          "crire dans " +
+                          path + " : chemin introuvable");
+                    }
+                  },
               .replaceFile = [this](const std::string& path,
                                     std::string_view bytes) { files[path] = bytes; },
               .writeOutput =
-                  [this](std::string_view bytes, bool) {
+                  [this](std::string_view bytes, bool keepUtf8) {
                     output += bytes;
+                    outputKeptUtf8 = keepUtf8;
                     return true;
                   },
               .reportError = [this](std::string_view text) { errors += std::string(text) + "\n"; },
               .showProgress = [](std::string_view) {},
-              .askPassword = [this](std::string_view) -> std::optional<std::string> {
-                ++passwordQuestions;
-                return typedPassword;
-              },
+              .askPassword =
+                  [this](std::string_view) {
+                    ++passwordQuestions;
+                    if (onPasswordAsked) onPasswordAsked();
+                    return PasswordAnswer{passwordKind, "s\xC3\xA9same"};
+                  },
+              .isThisComputer =
+                  [](std::string_view name) {
+                    return name.empty() || name == "." || name == "localhost" ||
+                           name == "127.0.0.1";
+                  },
+              .thisComputerName = [] { return std::string("POSTE-01"); },
               .codePage = &CodePage1252(),
               .listSeparator = ";",
               .run = RunPorts{threads, [] { return std::make_shared<NativeMailbox>(); },
@@ -89,42 +114,45 @@ struct ConsoleFixture {
   NativeThreadStarter threads;
   TSettings settings;
   std::string hostsFile;
-  std::optional<std::string> typedPassword = "s\xE9same";
+  PasswordAnswer::Kind passwordKind = PasswordAnswer::Kind::Typed;
+  std::function<void()> onPasswordAsked;
   int passwordQuestions = 0;
   std::map<std::string, std::string> files;
   std::string output, errors;
+  bool outputKeptUtf8 = false;
   std::atomic<bool> stop{false};
   ConsolePorts ports;
 };
 
-TEST(ConsoleProgram, ExitCodesAndWhatWasRead) {
+TEST(ConsoleProgram, WhatIsReadWithWhichAccount) {
   struct Case {
     std::vector<std::string> arguments;
     int exitCode;
     std::vector<std::string> connections;  // in the order given (one thread at a time)
+    int passwordQuestions;
   };
   const std::vector<Case> cases = {
       // No option: the settings file's computer, namespace and account.
-      {{}, 0, {"SRV1|root\\cimv2|fileuser|filepass"}},
+      {{}, 0, {"SRV1|root\\cimv2|fileuser|filepass"}, 0},
       {{"/host:SRV2", "/host:SRV1", "/parallel:1"},
        0,
-       {"SRV2|root\\cimv2|fileuser|filepass", "SRV1|root\\cimv2|fileuser|filepass"}},
-      {{"/host:SRV1", "/host:DOWN", "/parallel:1"},
-       2,
-       {"SRV1|root\\cimv2|fileuser|filepass", "DOWN|root\\cimv2|fileuser|filepass"}},
+       {"SRV2|root\\cimv2|fileuser|filepass", "SRV1|root\\cimv2|fileuser|filepass"},
+       0},
       // /host: names come first, then the file's.
       {{"/host:SRV2", "/hosts:hosts.txt", "/parallel:1"},
        0,
-       {"SRV2|root\\cimv2|fileuser|filepass", "SRV1|root\\cimv2|fileuser|filepass"}},
-      {{"/kb:5034441,KB5034442"}, 0, {"SRV1|root\\cimv2|fileuser|filepass"}},
-      {{"/kb:5034442", "/host:SRV2"}, 1, {"SRV2|root\\cimv2|fileuser|filepass"}},
-      {{"/kb:5034441", "/host:DOWN"}, 2, {"DOWN|root\\cimv2|fileuser|filepass"}},
-      // /user: replaces the file's account, its password asked on the console.
-      {{"/user:CORP\\admin"}, 0, {"SRV1|root\\cimv2|CORP\\admin|s\xE9same"}},
-      // Bad command lines read nothing.
-      {{"/colour:blue"}, 3, {}},
-      {{"/parallel:65"}, 3, {}},
-      {{"/hosts:missing.txt"}, 3, {}},
+       {"SRV2|root\\cimv2|fileuser|filepass", "SRV1|root\\cimv2|fileuser|filepass"},
+       0},
+      // /user: replaces the file's account, its password asked on the console; this computer
+      // is read with the current account, by whichever name.
+      {{"/user:CORP\\admin", "/host:.", "/host:SRV2", "/parallel:1"},
+       0,
+       {".|root\\cimv2||", "SRV2|root\\cimv2|CORP\\admin|s\xC3\xA9same"},
+       1},
+      // Bad command lines read nothing and ask nothing.
+      {{"/colour:blue", "/user:CORP\\admin"}, 3, {}, 0},
+      {{"/hosts:missing.txt", "/user:CORP\\admin"}, 3, {}, 0},
+      {{"/out:absent\\inventaire.csv", "/user:CORP\\admin"}, 3, {}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.arguments));
@@ -134,36 +162,114 @@ TEST(ConsoleProgram, ExitCodesAndWhatWasRead) {
     fixture.hostsFile = "# serveurs\r\nSRV1\r\n\r\n";
     EXPECT_EQ(fixture.Run(c.arguments), c.exitCode) << fixture.errors;
     EXPECT_EQ(fixture.connections->seen, c.connections);
-    EXPECT_EQ(fixture.passwordQuestions,
-              c.arguments.size() == 1 && c.arguments[0].starts_with("/user:") ? 1 : 0);
+    EXPECT_EQ(fixture.passwordQuestions, c.passwordQuestions);
     if (c.exitCode == 3) {
       EXPECT_TRUE(fixture.output.empty());
-      EXPECT_NE(fixture.errors.find(c.arguments[0].substr(0, c.arguments[0].find(':'))),
-                std::string::npos)
+      const std::string& first = c.arguments[0];
+      EXPECT_NE(fixture.errors.find(first.substr(0, first.find(':'))), std::string::npos)
           << "the message names the option: " << fixture.errors;
+      EXPECT_EQ(std::count(fixture.errors.begin(), fixture.errors.end(), '\n'), 1)
+          << "one line per refusal: " << fixture.errors;
     }
   }
 }
 
-TEST(ConsoleProgram, UserWithoutAConsoleToAskOnReadsNothing) {
-  ConsoleFixture fixture;
-  fixture.typedPassword.reset();
-  EXPECT_EQ(fixture.Run({"/user:CORP\\admin"}), 3);
-  EXPECT_TRUE(fixture.connections->seen.empty());
+TEST(ConsoleProgram, NoPasswordTypedReadsNothing) {
+  const struct {
+    PasswordAnswer::Kind answer;
+    bool ctrlC;
+    int exitCode;
+    std::string error;
+  } cases[] = {
+      {PasswordAnswer::Kind::NoConsole, false, 3,
+       "Le mot de passe de CORP\\admin ne peut pas \xC3\xAAtre demand\xC3\xA9 : aucune console "
+       "n'est ouverte pour le taper.\n"},
+      {PasswordAnswer::Kind::NotEnded, true, 2,
+       "Mot de passe non saisi : aucun ordinateur n'est lu.\n"},
+  };
+  for (const auto& c : cases) {
+    ConsoleFixture fixture;
+    fixture.passwordKind = c.answer;
+    fixture.onPasswordAsked = [&] { fixture.stop = c.ctrlC; };
+    EXPECT_EQ(fixture.Run({"/user:CORP\\admin", "/host:SRV1", "/host:SRV2"}), c.exitCode);
+    EXPECT_TRUE(fixture.connections->seen.empty());
+    EXPECT_EQ(fixture.errors, c.error);
+    EXPECT_TRUE(fixture.output.empty());
+  }
 }
 
-TEST(ConsoleProgram, AFileGetsTheWholeOutputAndStandardOutputNothing) {
-  ConsoleFixture fixture;
-  EXPECT_EQ(fixture.Run({"/format:csv", "/out:inventaire.csv"}), 0);
-  EXPECT_TRUE(fixture.output.empty());
-  ASSERT_EQ(fixture.files.count("inventaire.csv"), 1u);
-  const std::string& csv = fixture.files["inventaire.csv"];
-  EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBFOrdinateur;KB;")) << csv;  // a file: byte-order mark
-  EXPECT_NE(csv.find("SRV1;KB5034442;"), std::string::npos) << csv;
+TEST(ConsoleProgram, WhatGoesToStandardOutputAndToAFile) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string start;  // of standard output, or of the file out.txt
+    bool keptUtf8;
+  } cases[] = {
+      // The text output reaches the console's port as UTF-8, whatever it is in a file.
+      {{"/host:SRV-\xC3\x89T\xC3\x89", "/host:SRV2"}, "SRV-\xC3\x89T\xC3\x89 | KB7 ", false},
+      {{"/host:SRV-\xC3\x89T\xC3\x89", "/host:SRV2", "/encoding:utf8"},
+       "SRV-\xC3\x89T\xC3\x89 | KB7 ",
+       true},
+      {{"/host:SRV-\xC3\x89T\xC3\x89", "/host:SRV2", "/out:out.txt"},
+       "SRV-\xC9T\xC9 | KB7 ",
+       false},
+      // CSV: no byte-order mark in a pipe, one in a file so that Excel reads UTF-8.
+      {{"/format:csv"}, "Ordinateur;KB;Install\xC3\xA9 le;", false},
+      {{"/format:csv", "/out:out.txt"}, "\xEF\xBB\xBFOrdinateur;KB;Install\xC3\xA9 le;", false},
+      // With /kb:, the answer for each KB unless the rows are asked for.
+      {{"/format:csv", "/kb:5034442"},
+       "Ordinateur;KB;Pr\xC3\xA9sent;Statut;Code;Erreur\r\nSRV1;KB5034442;oui;complete;;\r\n",
+       false},
+      {{"/format:csv", "/kb:5034442", "/report:rows"}, "Ordinateur;KB;Install\xC3\xA9 le;", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments));
+    ConsoleFixture fixture;
+    fixture.settings.DefChar = " | ";
+    EXPECT_EQ(fixture.Run(c.arguments), 0) << fixture.errors;
+    const std::string& written =
+        fixture.files.count("out.txt") ? fixture.files["out.txt"] : fixture.output;
+    EXPECT_TRUE(written.starts_with(c.start)) << written;
+    EXPECT_EQ(fixture.outputKeptUtf8, c.keptUtf8);
+  }
+}
 
-  ConsoleFixture piped;
-  EXPECT_EQ(piped.Run({"/format:csv"}), 0);
-  EXPECT_TRUE(piped.output.starts_with("Ordinateur;KB;")) << piped.output;  // a pipe: none
+TEST(ConsoleProgram, ThisComputerIsWrittenByItsName) {
+  for (const std::string name : {".", "localhost", "127.0.0.1", ""}) {
+    SCOPED_TRACE(name);
+    ConsoleFixture fixture;
+    fixture.settings.LocalHost = name;  // an empty /host: is refused: only the file gives one
+    EXPECT_EQ(fixture.Run({"/format:json"}), 0) << fixture.errors;
+    EXPECT_TRUE(fixture.output.starts_with("{\"computers\":[\r\n{\"computer\":\"POSTE-01\""))
+        << fixture.output;
+  }
+}
+
+TEST(ConsoleProgram, EachComputerNotReadIsOneLineOnStandardError) {
+  const struct {
+    std::vector<std::string> arguments;
+    bool outputIsConsole;
+    std::string errors;
+  } cases[] = {
+      {{"/host:SRV1", "/host:DOWN", "/format:csv"},
+       false,
+       "DOWN : \xC3\xA9"
+       "chec (0x800706BA) Le serveur RPC n'est pas disponible\n"},
+      {{"/host:DOWN", "/host:SRV1"},
+       false,
+       "DOWN : \xC3\xA9"
+       "chec (0x800706BA) Le serveur RPC n'est pas disponible\n"},
+      // The text on a console already shows the line, in its place.
+      {{"/host:DOWN", "/host:SRV1"}, true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments));
+    ConsoleFixture fixture;
+    fixture.ports.outputIsConsole = c.outputIsConsole;
+    EXPECT_EQ(fixture.Run(c.arguments), 2);
+    EXPECT_EQ(fixture.errors, c.errors);
+    EXPECT_EQ(fixture.output.find("DOWN :") != std::string::npos,
+              c.arguments.back() != "/format:csv");
+  }
 }
 
 TEST(ConsoleProgram, AStoppedRunEndsWithTwoAndStillWritesItsOutput) {
@@ -171,9 +277,11 @@ TEST(ConsoleProgram, AStoppedRunEndsWithTwoAndStillWritesItsOutput) {
   fixture.stop = true;
   EXPECT_EQ(fixture.Run({"/format:json", "/host:SRV1", "/host:SRV2"}), 2);
   EXPECT_TRUE(fixture.output.starts_with("{\"computers\":[")) << fixture.output;
-  EXPECT_TRUE(fixture.output.ends_with("]}") || fixture.output.ends_with("]}\r\n") ||
-              fixture.output.ends_with("]}\n"))
-      << fixture.output;
+  EXPECT_TRUE(fixture.output.ends_with("]}\r\n")) << fixture.output;
+  EXPECT_EQ(fixture.errors,
+            "Arr\xC3\xAAt\xC3\xA9 par l'utilisateur (Ctrl+C) : 2 ordinateurs sur 2 n'ont pas "
+            "\xC3\xA9t\xC3\xA9 lus.\n");
+  EXPECT_TRUE(fixture.connections->seen.empty());
 }
 
 // Windows Update's history of each computer: SRV1's names one KB WMI lacks, SRV2's agent
@@ -236,8 +344,8 @@ TEST(ConsoleProgram, OtherSourcesFromTheOptionOrTheSettingAddRowsAndTheirFailure
     EXPECT_EQ(reads->load(), c.historyReads);
     EXPECT_EQ(fixture.output.find("KB7000001") != std::string::npos, c.srv1HasTheUpdate)
         << fixture.output;
-    EXPECT_EQ(fixture.errors.find("SRV2 : incomplet 0x80004001 Windows Update : Non impl") !=
-                  std::string::npos,
+    EXPECT_EQ(fixture.errors.find("SRV2 : incomplet, 1 ligne lue (0x80004001) Windows "
+                                  "Update\xC2\xA0: Non impl") != std::string::npos,
               c.exitCode == 2)
         << fixture.errors;
   }
@@ -256,7 +364,8 @@ TEST(ConsoleProgram, AnAgentThatNeverAnswersIsGivenUpWithWmisRowsKept) {
   hang->Open();
   EXPECT_NE(fixture.output.find("SRV2 | KB5034441"), std::string::npos) << fixture.output;
   EXPECT_NE(fixture.output.find("SRV1 | KB7000001"), std::string::npos) << fixture.output;
-  EXPECT_NE(fixture.errors.find("SRV2 : incomplet 0x800705B4 Windows Update : Pas de r"),
+  EXPECT_NE(fixture.errors.find(
+                "SRV2 : incomplet, 1 ligne lue (0x800705B4) Windows Update\xC2\xA0: Pas de r"),
             std::string::npos)
       << fixture.errors;
   EXPECT_EQ(fixture.errors.find("SRV1 :"), std::string::npos) << fixture.errors;

@@ -8,10 +8,9 @@
 
 #include "csv_reader.h"
 #include "inventory/date_time.h"
+#include "inventory/installed_on_date.h"
 #include "writers/export_writers.h"
 #include "writers/kb_order.h"
-#include "list_rows_test_support.h"
-#include "main_form_fakes.h"
 #include "portable_locale_text.h"
 
 namespace {
@@ -49,29 +48,20 @@ ExportSettings Settings(ExportFormat format) {
   return settings;
 }
 
-TEST(ExportText, OneComputerIsTheWindowsCopierText) {
-  // In WMI's order, which the window sorts by KB on the scan's batch before "Copier".
-  const std::vector<list_rows::Row> rows = {
-      {"KB5034441", "09/01/2024", "Security Update", "NT AUTHORITY\\SYSTEM"},
-      {"KB890830", "10/01/2024", "Update", "Administrateur"},
-      {"kb5034441", "09/01/2024", "Hotfix \xE9t\xE9", ""},
-      {"", "", "", ""},
-      {"KB10", "1/1/2000", "Update", "a"}};
-  MainFormFixture fixture;
-  TMainForm& form = fixture.Build();
-  form.Settings.DefChar = " | ";
-  form.Settings.NbrChar = 1;
-  list_rows::AddRows(form.vst, rows);
-  form.BtnCopyClick();
-
-  std::vector<Row> same;
-  for (const list_rows::Row& row : rows) same.push_back({row.id, row.on, row.description, row.by});
+TEST(ExportText, OneComputerIsTheCopierTextOfItsRowsInKbOrder) {
   ExportSettings settings = Settings(ExportFormat::Text);
   settings.copySeparator = " | ";
-  EXPECT_EQ(WriteExport({Computer("SRV1", same)}, settings), fixture.clipboard.text);
+  const ComputerInventory computer =
+      Computer("SRV1", {{"KB5034441", "09/01/2024", "Security Update", "NT AUTHORITY\\SYSTEM"},
+                        {"KB890830", "10/01/2024", "Update", "Administrateur"},
+                        {"", "", "", ""}});
+  EXPECT_EQ(WriteExport({computer}, settings),
+            "          |            |                 |                    \r\n"
+            "KB890830  | 10/01/2024 | Update          | Administrateur     \r\n"
+            "KB5034441 | 09/01/2024 | Security Update | NT AUTHORITY\\SYSTEM\r\n");
 }
 
-TEST(ExportText, ComputerColumnAndStatusLines) {
+TEST(ExportText, ComputerColumnAndStatusLinesInTheOrderGiven) {
   ExportSettings settings = Settings(ExportFormat::Text);
   settings.copySeparator = "|";
   const std::vector<ComputerInventory> computers = {
@@ -81,28 +71,35 @@ TEST(ExportText, ComputerColumnAndStatusLines) {
                "\xC3\xA9"
                "chec g\xC3\xA9n\xC3\xA9ral\r\n"),
       // A computer without rows has no line in the list: its name does not widen the column.
-      Computer("INJOIGNABLE-01", {}, InventoryStatus::Failed, static_cast<std::int32_t>(0x800706BA),
-               "Le serveur RPC n'est pas disponible.\r\n")};
+      Computer("INJOIGNABLE-\xC3\x89T\xC3\x89", {}, InventoryStatus::Failed,
+               static_cast<std::int32_t>(0x800706BA), "Le serveur RPC n'est pas disponible.\r\n"),
+      Computer("S4", {{"KB9", "", "", ""}}),
+      Computer("S5", {}, InventoryStatus::Stopped, static_cast<std::int32_t>(0x800704C7),
+               "Non analys\xC3\xA9 : arr\xC3\xAAt demand\xC3\xA9")};
   EXPECT_EQ(WriteExport(computers, settings),
             "SRV10|KB3 |1/1/2020|Fix            |a\r\n"
             "SRV10|KB22|2/2/2022|Update         |b\r\n"
             "S2   |KB1 |        |Security Update| \r\n"
-            "S2 : incomplet, 1 lignes lues (0x80041001) \xE9"
+            "S2 : incomplet, 1 ligne lue (0x80041001) \xE9"
             "chec g\xE9n\xE9ral\r\n"
-            "INJOIGNABLE-01 : \xE9"
-            "chec (0x800706BA) Le serveur RPC n'est pas disponible.\r\n");
+            "INJOIGNABLE-\xC9T\xC9 : \xE9"
+            "chec (0x800706BA) Le serveur RPC n'est pas disponible.\r\n"
+            "S4   |KB9 |        |               | \r\n"
+            "S5 : arr\xEAt\xE9 (0x800704C7) Non analys\xE9 : arr\xEAt demand\xE9\r\n");
 }
 
 TEST(ExportText, KbCheckLinesInsteadOfRows) {
   ExportSettings settings = Settings(ExportFormat::Text);
   settings.kbs = {"KB1", "KB2"};
+  settings.kbReport = true;
   const std::vector<ComputerInventory> computers = {
-      Computer("SRV1", {{"KB0001", "", "", ""}}),
-      Computer("S2", {{"KB2", "", "", ""}}, InventoryStatus::Incomplete, 5, "x")};
+      Computer("S2", {{"KB2", "", "", ""}, {"KB3", "", "", ""}}, InventoryStatus::Incomplete, 5,
+               "x"),
+      Computer("SRV1", {{"KB0001", "", "", ""}})};
   EXPECT_EQ(WriteExport(computers, settings),
-            "SRV1 : pr\xE9sents : KB1 ; manquants : KB2\r\n"
             "S2   : pr\xE9sents : KB2 ; non v\xE9rifi\xE9s : KB1\r\n"
-            "S2 : incomplet, 1 lignes lues (0x00000005) x\r\n");
+            "S2 : incomplet, 2 lignes lues (0x00000005) x\r\n"
+            "SRV1 : pr\xE9sents : KB1 ; manquants : KB2\r\n");
 }
 
 TEST(CheckKbs, PresentMissingOrUnknownByKbNumber) {
@@ -178,29 +175,63 @@ TEST(ExportCsv, QuotesAndNeutralisesCells) {
   }
 }
 
-TEST(ExportCsv, ReadsBackFieldForField) {
+TEST(ExportCsv, ReadsBackFieldForFieldWithEveryStatus) {
   const std::vector<ComputerInventory> computers = {
-      Computer("SRV-\xC9T\xC9",
+      Computer("SRV-\xC3\x89T\xC3\x89",
                {{"KB2", "22/02/2022", "D\xE9j\xE0 \"cit\xE9\";\r\nsuite,fin", "=cmd|' /C calc'!A0"},
                 {"KB1", "31/02/2022", "\t-tab", "DOMAINE\\admin"}}),
-      Computer("S2", {}, InventoryStatus::Failed, 1, "x"), Computer("S3", {{"", "", "", ""}})};
-  for (const std::string separator : {";", ",", "\t", "||", "'"}) {
+      Computer("S2", {}, InventoryStatus::Failed, static_cast<std::int32_t>(0x800706BA),
+               "Le serveur RPC n'est pas disponible"),
+      Computer("S3", {{"", "", "", ""}}, InventoryStatus::Incomplete,
+               static_cast<std::int32_t>(0x800705B4), "Pas de r\xC3\xA9ponse ; ; \"x\""),
+      Computer("S4", {}, InventoryStatus::Stopped, static_cast<std::int32_t>(0x800704C7), "Non")};
+  // A separator that quoting cannot protect (a quote) gives way to the comma.
+  const std::pair<std::string, std::string> separators[] = {{";", ";"},   {",", ","}, {"\t", "\t"},
+                                                            {"||", "||"}, {"'", "'"}, {"\"", ","}};
+  for (const auto& [given, used] : separators) {
     ExportSettings settings = Settings(ExportFormat::Csv);
-    settings.listSeparator = separator;
+    settings.listSeparator = given;
     settings.byteOrderMark = true;
+    settings.statusColumns = true;
     const std::string csv = WriteExport(computers, settings);
     ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-    const auto records = csv_reader::Read(std::string_view(csv).substr(3), separator);
-    ASSERT_TRUE(records) << separator;
+    const auto records = csv_reader::Read(std::string_view(csv).substr(3), used);
+    ASSERT_TRUE(records) << given;
     const csv_reader::Records expected = {
         {"Ordinateur", "KB", "Install\xC3\xA9 le", "Install\xC3\xA9 le (ISO 8601)", "Description",
-         "Install\xC3\xA9 par"},
-        {"SRV-\xC3\x89T\xC3\x89", "KB1", "31/02/2022", "", "'\t-tab", "DOMAINE\\admin"},
+         "Install\xC3\xA9 par", "Statut", "Code", "Erreur"},
+        {"SRV-\xC3\x89T\xC3\x89", "KB1", "31/02/2022", "", "'\t-tab", "DOMAINE\\admin", "complete",
+         "", ""},
         {"SRV-\xC3\x89T\xC3\x89", "KB2", "22/02/2022", "2022-02-22",
-         "D\xC3\xA9j\xC3\xA0 \"cit\xC3\xA9\";\r\nsuite,fin", "'=cmd|' /C calc'!A0"},
-        {"S3", "", "", "", "", ""}};
-    EXPECT_EQ(*records, expected) << separator;
+         "D\xC3\xA9j\xC3\xA0 \"cit\xC3\xA9\";\r\nsuite,fin", "'=cmd|' /C calc'!A0", "complete", "",
+         ""},
+        {"S2", "", "", "", "", "", "failed", "0x800706BA", "Le serveur RPC n'est pas disponible"},
+        {"S3", "", "", "", "", "", "incomplete", "0x800705B4", "Pas de r\xC3\xA9ponse ; ; \"x\""},
+        {"S4", "", "", "", "", "", "stopped", "0x800704C7", "Non"}};
+    EXPECT_EQ(*records, expected) << given;
   }
+}
+
+TEST(ExportCsv, KbReportAnswersEachKbOnEachComputer) {
+  ExportSettings settings = Settings(ExportFormat::Csv);
+  settings.kbs = {"KB5034441", "KB890830"};
+  settings.kbReport = true;
+  const std::vector<ComputerInventory> computers = {
+      Computer("SRV1", {{"KB5034441", "", "", ""}}),
+      Computer("SRV2", {{"kb890830", "", "", ""}}, InventoryStatus::Incomplete,
+               static_cast<std::int32_t>(0x800706BE), "Rompu"),
+      Computer("SRV3", {}, InventoryStatus::Failed, static_cast<std::int32_t>(0x800706BA), "RPC")};
+  const auto records = csv_reader::Read(WriteExport(computers, settings), ";");
+  ASSERT_TRUE(records);
+  const csv_reader::Records expected = {
+      {"Ordinateur", "KB", "Pr\xC3\xA9sent", "Statut", "Code", "Erreur"},
+      {"SRV1", "KB5034441", "oui", "complete", "", ""},
+      {"SRV1", "KB890830", "non", "complete", "", ""},
+      {"SRV2", "KB5034441", "inconnu", "incomplete", "0x800706BE", "Rompu"},
+      {"SRV2", "KB890830", "oui", "incomplete", "0x800706BE", "Rompu"},
+      {"SRV3", "KB5034441", "inconnu", "failed", "0x800706BA", "RPC"},
+      {"SRV3", "KB890830", "inconnu", "failed", "0x800706BA", "RPC"}};
+  EXPECT_EQ(*records, expected);
 }
 
 // More distinct dates and texts than the writer remembers at once: each row keeps its own.
@@ -252,7 +283,8 @@ TEST(ExportJson, EscapesAndStatuses) {
   ExportSettings settings = Settings(ExportFormat::Json);
   settings.kbs = {"KB1", "KB9"};
   const std::vector<ComputerInventory> computers = {
-      Computer("P\xC9", {{"KB1", "22/02/2022", "a\"b\\c\x01\n\xE9", "x"}, {"KB0", "??", "", ""}}),
+      Computer("P\xC3\x89",
+               {{"KB1", "22/02/2022", "a\"b\\c\x01\x1F\n\xE9", "x"}, {"KB0", "??", "", ""}}),
       Computer("S2", {}, InventoryStatus::Failed, static_cast<std::int32_t>(0x800706BA),
                "bad \xFF\xC3 utf8")};
   EXPECT_EQ(WriteExport(computers, settings),
@@ -262,7 +294,7 @@ TEST(ExportJson, EscapesAndStatuses) {
             "{\"kb\":\"KB0\",\"installedOn\":\"??\",\"installedOnIso\":null,\"description\":\"\","
             "\"installedBy\":\"\"},\r\n"
             "{\"kb\":\"KB1\",\"installedOn\":\"22/02/2022\",\"installedOnIso\":\"2022-02-22\","
-            "\"description\":\"a\\\"b\\\\c\\u0001\\u000A\xC3\xA9\",\"installedBy\":\"x\"}],"
+            "\"description\":\"a\\\"b\\\\c\\u0001\\u001F\\u000A\xC3\xA9\",\"installedBy\":\"x\"}],"
             "\"present\":[\"KB1\"],\"missing\":[\"KB9\"],\"unknown\":[]},\r\n"
             "{\"computer\":\"S2\",\"status\":\"failed\",\"errorCode\":\"0x800706BA\","
             "\"errorText\":\"bad \xEF\xBF\xBD\xEF\xBF\xBD utf8\",\"objectCount\":0,\"rows\":[],"

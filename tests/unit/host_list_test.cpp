@@ -24,29 +24,30 @@ TEST(HostList, NamesFromFilesOfEveryKind) {
       {"CR alone", "a\rb\r", {"a", "b"}, ""},
       {"comments", "# serveurs\nsrv1  # contrôleur\n#srv2\n", {"srv1"}, ""},
       {"repeats kept", "a\na\n", {"a", "a"}, ""},
-      {"ANSI kept as is", "SRV-\xC9T\xC9\r\n", {"SRV-\xC9T\xC9"}, ""},
-      {"UTF-8 without mark", "SRV-\xC3\x89T\xC3\x89\n", {"SRV-\xC9T\xC9"}, ""},
+      {"ANSI", "SRV-\xC9T\xC9\r\n", {"SRV-\xC3\x89T\xC3\x89"}, ""},
+      {"UTF-8 without mark", "SRV-\xC3\x89T\xC3\x89\n", {"SRV-\xC3\x89T\xC3\x89"}, ""},
       {"UTF-8 with mark",
        "\xEF\xBB\xBF"
        "a\r\nSRV-\xC3\x89T\xC3\x89\r\n",
-       {"a", "SRV-\xC9T\xC9"},
+       {"a", "SRV-\xC3\x89T\xC3\x89"},
        ""},
       {"UTF-8 mark, then a bad byte",
        "\xEF\xBB\xBF"
        "a\xFF"
        "b\n",
-       {"a?b"},
+       {"a\xEF\xBF\xBD"
+        "b"},
        ""},
       {"UTF-16 LE (PowerShell 5 >)",
        "\xFF\xFE"
        "a\0\xC9\0\r\0\n\0#\0x\0\n\0b\0"s,
-       {"a\xC9", "b"},
+       {"a\xC3\x89", "b"},
        ""},
       {"UTF-16 BE", "\xFE\xFF\0a\0\n\0b"s, {"a", "b"}, ""},
       {"UTF-16 surrogate pair, odd byte",
        "\xFF\xFE"
        "a\0=\xD8\0\xDE\n\0b\0c"s,
-       {"a?", "b"},
+       {"a\xF0\x9F\x98\x80", "b"},
        ""},
       {"zero byte without a mark",
        "a\0\0\0"s,
@@ -54,7 +55,7 @@ TEST(HostList, NamesFromFilesOfEveryKind) {
        "Le fichier des ordinateurs contient un octet nul"},
   };
   for (const auto& c : cases) {
-    const HostList list = ParseHostList(c.bytes, Utf8ToCp1252);
+    const HostList list = ParseHostList(c.bytes, Cp1252ToUtf8);
     EXPECT_EQ(list.hosts, c.hosts) << c.name;
     EXPECT_EQ(list.error.substr(0, c.error.size()), c.error) << c.name;
     EXPECT_EQ(list.error.empty(), c.error.empty()) << c.name;

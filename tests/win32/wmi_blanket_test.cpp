@@ -166,7 +166,7 @@ TEST(WmiBlanket, EveryProxyImpersonatesWithEachCallAuthenticated) {
   const std::vector<Case> cases = {
       {"", "", false, L"", L"", L""},
       {"admin", "secret", true, L"admin", L"", L"secret"},
-      {"CORP\\admin", "s\xE9same", true, L"admin", L"CORP", L"s\u00e9same"},
+      {"CORP\\admin", "s\xC3\xA9same", true, L"admin", L"CORP", L"s\u00e9same"},
   };
   for (const Case& c : cases) {
     std::vector<Blanket> blankets;
