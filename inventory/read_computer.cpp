@@ -39,6 +39,9 @@ WmiReading ReadWmiHotfixes(HotfixSource& source, const ComputerRequest& computer
                            const std::function<void()>& connected) {
   WmiReading result;
   ReadingOutcome& outcome = result.outcome;
+  InstalledOnTexts dates;
+  HotfixReading remembering = reading;
+  remembering.remembered = &dates;
   try {
     std::unique_ptr<HotfixService> service = source.ConnectServer(
         computer.computer, computer.nameSpace, computer.user, computer.password.text());
@@ -53,7 +56,7 @@ WmiReading ReadWmiHotfixes(HotfixSource& source, const ComputerRequest& computer
       std::unique_ptr<HotfixObject> object = objects->Next();
       if (!object) break;
       ++outcome.objectCount;
-      if (std::unique_ptr<TTreeDataClass> record = ReadHotfixRecord(*object, reading)) {
+      if (std::unique_ptr<TTreeDataClass> record = ReadHotfixRecord(*object, remembering)) {
         sink(std::move(record));
       }
     }

@@ -19,7 +19,31 @@ std::string ReadTextProperty(HotfixObject& object, const std::string& name) {
   return property.Value.value_or(std::string());
 }
 
+// What a row shows of an "InstalledOn" text: the date in the user's short date format, or the
+// text itself when it holds no date that can be written.
+std::string InstalledOnRowText(const std::string& text, const HotfixReading& reading) {
+  try {
+    DateTime date = NullDate();
+    if (text.size() == kFileTimeTextLength &&
+        (date = DecodeInstalledOn(text, reading.timeZone)) != NullDate()) {
+      return DateTimeToString(date, reading.displaySettings).substr(0, kDateTextLength);
+    }
+    if (TryStrToDate(text, reading.parseSettings, reading.currentYear(), date)) {
+      return DateTimeToString(date, reading.displaySettings);
+    }
+  } catch (const std::exception&) {
+    // A date that cannot be written keeps the platform's text.
+  }
+  return text;
+}
+
 }  // namespace
+
+const std::string& InstalledOnTexts::Of(const std::string& text, const HotfixReading& reading) {
+  const auto found = texts_.find(text);
+  if (found != texts_.end()) return found->second;
+  return texts_.emplace(text, InstalledOnRowText(text, reading)).first->second;
+}
 
 TFormatSettings ScanParseSettings(const TFormatSettings& displaySettings) {
   TFormatSettings parseSettings = displaySettings;
@@ -42,19 +66,10 @@ std::unique_ptr<TTreeDataClass> ReadHotfixRecord(HotfixObject& object,
       // A null date still leaves a row: the update is installed even if the platform forgot
       // when, and dropping it would hide it from the list while still counting it.
       const std::string& text = *installedOn.Value;
-      record->InstalledOn = text;
-      try {
-        DateTime date = NullDate();
-        if (text.size() == kFileTimeTextLength &&
-            (date = DecodeInstalledOn(text, reading.timeZone)) != NullDate()) {
-          record->InstalledOn =
-              DateTimeToString(date, reading.displaySettings).substr(0, kDateTextLength);
-        } else if (TryStrToDate(text, reading.parseSettings, reading.currentYear(), date)) {
-          record->InstalledOn = DateTimeToString(date, reading.displaySettings);
-        }
-      } catch (const std::exception&) {
-        // A date that cannot be written keeps the platform's text.
-        record->InstalledOn = text;
+      if (reading.remembered != nullptr) {
+        record->InstalledOn = reading.remembered->Of(text, reading);
+      } else {
+        record->InstalledOn = InstalledOnRowText(text, reading);
       }
     }
     record->MatchState = 0;

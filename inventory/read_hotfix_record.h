@@ -5,11 +5,15 @@
 // program read objects the same way through it.
 #include <functional>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "Systeme/locale_text.h"
 #include "inventory/hotfix_record.h"
 #include "inventory/hotfix_source.h"
 #include "inventory/time_zone.h"
+
+class InstalledOnTexts;
 
 // What reading the objects of one scan needs. None of it is owned: a scan builds the formats
 // once and reads every object with them.
@@ -18,6 +22,19 @@ struct HotfixReading {
   const TFormatSettings& displaySettings;  // the locale's, unchanged
   TimeZone& timeZone;
   const std::function<int()>& currentYear;  // for dates written without their year
+  // When given, each date text's row text is worked out once for the reading.
+  InstalledOnTexts* remembered = nullptr;
+};
+
+// The row texts of the "InstalledOn" texts one reading has met: a computer's updates share a few
+// dates, and reading a date and writing it in the user's format cost more than the rest of a
+// row. Good for one reading: the formats and the year stay the same through it.
+class InstalledOnTexts {
+ public:
+  const std::string& Of(const std::string& text, const HotfixReading& reading);
+
+ private:
+  std::unordered_map<std::string, std::string> texts_;
 };
 
 // The locale's formats with the short date format "M/J/A": WMI writes its dates month first

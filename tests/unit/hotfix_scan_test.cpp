@@ -259,6 +259,30 @@ TEST_F(HotfixScanTest, InstalledOnWithTheSlashLocale) {
   }
 }
 
+// A scan works each date text out once, whatever the number of rows that share it: texts met
+// again, other texts of the same length and a text that holds no date all give what they give
+// alone.
+TEST_F(HotfixScanTest, DateTextsMetAgainInOneScanReadAsTheFirstTime) {
+  const std::vector<DateCase> cases = {{"3/14/2013", "14/03/2013"},
+                                       {"3/15/2013", "15/03/2013"},
+                                       {"01CE209EE1784400", "14/03/2013"},
+                                       {"22/2/2022", "22/2/2022"}};
+  source.objects.clear();
+  for (int round = 0; round < 3; ++round) {
+    for (const DateCase& c : cases) {
+      // Two-digit numbers: the rows come back in the order read.
+      const auto row = static_cast<int>(source.objects.size());
+      source.objects.push_back(Hotfix("KB" + std::to_string(10 + row), c.installedOn));
+    }
+  }
+  Form().BtnSearchClick();
+  const auto rows = Rows();
+  ASSERT_EQ(rows.size(), 3 * cases.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].InstalledOn, cases[i % cases.size()].expected) << "row " << i;
+  }
+}
+
 TEST_F(HotfixScanTest, InstalledOnWithTheDotLocale) {
   TFormatSettings german;
   german.DateSeparator = '.';
