@@ -12,7 +12,8 @@ void ListViewWin32::KeepScrollBarsShown() {
 }
 
 // The messages after which the control may have set new scroll ranges: a new size or frame, a
-// new row count, new columns or widths, a header's notice.
+// new row count, new columns or widths, a header's notice (list_view_win32.cpp leaves out the
+// header's custom draw, which comes with every paint).
 bool ListViewWin32::MayChangeScrollRange(UINT message) {
   switch (message) {
     case WM_NCCALCSIZE:
@@ -32,7 +33,8 @@ bool ListViewWin32::MayChangeScrollRange(UINT message) {
 
 // A bar is enabled exactly while its range is larger than its page, whatever the control did
 // to it: a bar it had hidden comes back disabled, and it is enabled again as soon as there is
-// something to scroll.
+// something to scroll. Only a bar in the other state is told: each EnableScrollBar draws its bar
+// again, and this runs after every message that may change a range.
 void ListViewWin32::EnableScrollBarsByRange() {
   for (const int bar : {SB_VERT, SB_HORZ}) {
     SCROLLINFO info{};
@@ -41,6 +43,12 @@ void ListViewWin32::EnableScrollBarsByRange() {
     if (!GetScrollInfo(list_, bar, &info)) continue;
     const bool scrolls =
         info.nMax > info.nMin && static_cast<long long>(info.nMax) - info.nMin + 1 > info.nPage;
+    SCROLLBARINFO state{};
+    state.cbSize = sizeof state;
+    const bool known = GetScrollBarInfo(list_, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL,
+                                        &state) != FALSE;
+    const bool enabled = (state.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0;
+    if (known && enabled == scrolls) continue;
     EnableScrollBar(list_, bar, scrolls ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
   }
 }

@@ -210,7 +210,9 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
       break;
   }
   const LRESULT result = WindowProcedureHook::CallPrevious(list_, message, wParam, lParam);
-  if (MayChangeScrollRange(message)) EnableScrollBarsByRange();
+  const bool paintNotice = message == WM_NOTIFY && lParam != 0 &&
+                           reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW;
+  if (MayChangeScrollRange(message) && !paintNotice) EnableScrollBarsByRange();
   return result;
 }
 

@@ -69,17 +69,28 @@ inline void MergeSortRanked(std::vector<RankedItem>& items, bool descending) {
   const auto takeRight = [descending](std::uint32_t left, std::uint32_t right) {
     return descending ? (left < right) & (right != kNoRank) : (right < left) & (left != kNoRank);
   };
-  auto sortRun = [&](auto& self, std::size_t first, std::size_t length) -> void {
-    if (length < 2) return;
-    if (length == 2) {
-      if (takeRight(items[first].rank, items[first + 1].rank)) {
-        std::swap(items[first], items[first + 1]);
-      }
-      return;
-    }
+  // The lowest and highest rank of a run's ranked items (lowest above highest for none).
+  struct Bounds {
+    std::uint32_t low = kNoRank;
+    std::uint32_t high = 0;
+  };
+  const auto boundsOf = [](std::uint32_t rank) {
+    return rank == kNoRank ? Bounds{} : Bounds{rank, rank};
+  };
+  auto sortRun = [&](auto& self, std::size_t first, std::size_t length) -> Bounds {
+    if (length == 1) return boundsOf(items[first].rank);
     const std::size_t half = length / 2;
-    self(self, first, half);
-    self(self, first + half, length - half);
+    const Bounds left = self(self, first, half);
+    const Bounds right = self(self, first + half, length - half);
+    const Bounds both{std::min(left.low, right.low), std::max(left.high, right.high)};
+    // The merge would take every left item before the right run's first, and then the right
+    // run as it stands: nothing moves. Runs already in order, the sorts after the first of a
+    // click, mostly end here.
+    const std::uint32_t head = items[first + half].rank;
+    if (head == kNoRank || left.low > left.high ||
+        (descending ? left.low >= head : left.high <= head)) {
+      return both;
+    }
     std::copy(items.begin() + static_cast<std::ptrdiff_t>(first),
               items.begin() + static_cast<std::ptrdiff_t>(first + half), scratch.begin());
     std::size_t a = 0;
@@ -87,18 +98,19 @@ inline void MergeSortRanked(std::vector<RankedItem>& items, bool descending) {
     std::size_t out = first;
     const std::size_t end = first + length;
     while (a < half && b < end) {
-      const RankedItem left = scratch[a];
-      const RankedItem right = items[b];
-      const bool rightFirst = takeRight(left.rank, right.rank);
-      items[out].rank = rightFirst ? right.rank : left.rank;
-      items[out].item = rightFirst ? right.item : left.item;
+      const RankedItem l = scratch[a];
+      const RankedItem r = items[b];
+      const bool rightFirst = takeRight(l.rank, r.rank);
+      items[out].rank = rightFirst ? r.rank : l.rank;
+      items[out].item = rightFirst ? r.item : l.item;
       ++out;
       b += rightFirst;
       a += !rightFirst;
     }
     while (a < half) items[out++] = scratch[a++];
+    return both;
   };
-  sortRun(sortRun, 0, items.size());
+  if (!items.empty()) sortRun(sortRun, 0, items.size());
 }
 
 // What the merge gives when every item has a rank and two items compare as their ranks do (an

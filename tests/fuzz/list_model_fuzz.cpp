@@ -21,23 +21,21 @@ namespace {
 
 using Record = const TTreeDataClass*;
 
-// Checks what the model tells a view: every index it names exists at that moment.
-class CheckingObserver : public ListObserver {
+// Checks what the model tells a view: every index it names exists when it is told.
+class ChangesChecker {
  public:
   void Watch(const TVirtualStringTree& list) { list_ = &list; }
-  void RowCountChanged(int count) override { FUZZ_CHECK(count == list_->RootNodeCount()); }
-  void RepaintRow(int index) override { CheckRow(index); }
-  void RepaintAll(bool) override {}
-  void ScrollIntoView(int index) override { CheckRow(index); }
-  void HeaderChanged() override {}
-  void FocusChanged(int focusedIndex, int selectedIndex) override {
-    FUZZ_CHECK(focusedIndex >= -1 && focusedIndex < list_->RootNodeCount());
-    FUZZ_CHECK(selectedIndex >= -1 && selectedIndex < list_->RootNodeCount());
+  void operator()(const ListChanges& changes) const {
+    const int count = list_->RootNodeCount();
+    FUZZ_CHECK(changes.rowCount == count);
+    for (const int row : changes.repaint) CheckRow(row);
+    if (changes.scrollTo != -1) CheckRow(changes.scrollTo);
+    FUZZ_CHECK(changes.focused >= -1 && changes.focused < count);
+    FUZZ_CHECK(changes.selected >= -1 && changes.selected < count);
   }
-  void Beep() override {}
 
  private:
-  void CheckRow(int index) { FUZZ_CHECK(index >= 0 && index < list_->RootNodeCount()); }
+  void CheckRow(int index) const { FUZZ_CHECK(index >= 0 && index < list_->RootNodeCount()); }
   const TVirtualStringTree* list_ = nullptr;
 };
 
@@ -157,8 +155,8 @@ class ListModelRun {
     form.FormCreate();
     TVirtualStringTree& list = form.vst;
     list.Clock = [this] { return now_; };
-    observer_.Watch(list);
-    list.SetObserver(&observer_);
+    checker_.Watch(list);
+    list.OnChanges = [this](const ListChanges& changes) { checker_(changes); };
     const auto formFree = list.OnFreeNode;
     list.OnFreeNode = [this, formFree](PVirtualNode node) {
       RecordSlot* slot = form_->vst.NodeRecord(node);
@@ -182,7 +180,7 @@ class ListModelRun {
 
   // Destroys the form and with it the list: every record must have been freed by then.
   void Finish() {
-    form_->vst.SetObserver(nullptr);
+    form_->vst.OnChanges = nullptr;
     f_.form.reset();
     form_ = nullptr;
     FUZZ_CHECK(live_.empty());
@@ -423,7 +421,7 @@ class ListModelRun {
   MainFormFixture f_;
   FuzzedSource source_;
   TMainForm* form_ = nullptr;
-  CheckingObserver observer_;
+  ChangesChecker checker_;
   TVirtualStringTree other_;
   std::vector<Record> before_;
   std::optional<TSortDirection> sortChecked_;

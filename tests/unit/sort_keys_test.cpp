@@ -322,8 +322,9 @@ TEST(OrderByRank, GivesTheMergesOrder) {
   }
 }
 
-// The merge on ranks decides as the merge through a comparison does, rows equal to every
-// other included, whatever the size of the runs.
+// The merge on ranks decides as the merge through a comparison does, rows equal to every other
+// included, whatever the size of the runs, and again on its own output (the second sort of a
+// click, where most runs are left as they stand).
 TEST(MergeSortRanked, GivesTheMergesOrder) {
   std::mt19937 random(9);
   for (const std::size_t count : {2u, 3u, 5u, 17u, 1000u}) {
@@ -333,16 +334,19 @@ TEST(MergeSortRanked, GivesTheMergesOrder) {
       for (const bool down : {false, true}) {
         std::vector<std::uint32_t> merged(count);
         std::iota(merged.begin(), merged.end(), 0u);
-        MergeSortItems(
-            merged,
-            [&](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
-            down);
         std::vector<RankedItem> items(count);
         for (std::uint32_t i = 0; i < count; ++i) items[i] = {ranks[i], i};
-        MergeSortRanked(items, down);
-        std::vector<std::uint32_t> packed;
-        for (const RankedItem& item : items) packed.push_back(item.item);
-        EXPECT_EQ(packed, merged) << count << " rows, " << distinct << (down ? " down" : " up");
+        for (int sort = 1; sort <= 2; ++sort) {
+          MergeSortItems(
+              merged,
+              [&](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
+              down);
+          MergeSortRanked(items, down);
+          std::vector<std::uint32_t> packed;
+          for (const RankedItem& item : items) packed.push_back(item.item);
+          EXPECT_EQ(packed, merged) << count << " rows, " << distinct << (down ? " down" : " up")
+                                    << ", sort " << sort;
+        }
       }
     }
   }
