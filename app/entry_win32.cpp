@@ -50,7 +50,7 @@ void RunMessageLoop(MainWindow& window) {
 
 void RunMainWindow(HINSTANCE instance) {
   MainWindow window(instance);
-  WindowChromeWin32 chrome(window);
+  WindowChromeWin32 chrome(window.Chrome());
   DialogsWin32 dialogs;
   WmiHotfixSource hotfixes;
   const std::unique_ptr<LocaleText> locale = MakeWindowsLocaleText();
@@ -63,7 +63,7 @@ void RunMainWindow(HINSTANCE instance) {
 
   CommandPortsWin32 commands([&window] { return window.Handle(); },
                              [&window] { return window.ControlHandle(ControlId::EditSearch); });
-  MainFormPorts ports{window,           chrome,       dialogs,  hotfixes, *locale,
+  MainFormPorts ports{window.View(),    chrome,       dialogs,  hotfixes, *locale,
                       *timeZone,        *clipboard,   shell,    *ini,     placement,
                       ExecutablePath(), &CurrentYear, &commands};
   BeyondQfePortWin32 beyondQfe;
