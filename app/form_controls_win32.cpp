@@ -4,8 +4,11 @@
 
 #include <algorithm>
 
+#include "Systeme/dpi_win32.h"
+#include "Systeme/scale_for_dpi.h"
 #include "Systeme/text_convert_win32.h"
 #include "app/custom_controls_win32.h"
+#include "app/form_pictures.h"
 #include "list/list_view_win32.h"
 
 namespace {
@@ -33,6 +36,16 @@ UniqueHfont CreateUiFont(const std::wstring& face, int characterHeight, bool bol
                                  DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
 }
 
+// The picture of `name` drawn for the resolution, or the 96-pixels-per-inch one when the program
+// carries no other.
+std::string PictureFor(HINSTANCE instance, const std::string& name, int pixelsPerInch) {
+  std::string scaled = PictureResourceFor(name, pixelsPerInch);
+  if (FindResourceW(instance, Utf8ToWide(scaled).c_str(), MAKEINTRESOURCEW(2))) {  // RT_BITMAP
+    return scaled;
+  }
+  return name;
+}
+
 // The size of a bitmap resource, or nothing when it cannot be loaded.
 SIZE BitmapSize(HINSTANCE instance, const std::string& name) {
   UniqueHbitmap bitmap(
@@ -50,7 +63,7 @@ FormControls::FormControls(HINSTANCE instance)
 FormControls::~FormControls() = default;
 
 int FormControls::Scaled(int designPixels) const {
-  return MulDiv(designPixels, scaleNumerator_, scaleDenominator_);
+  return ScaleFromDesign(designPixels, pixelsPerInch_);
 }
 
 void FormControls::Create(HWND window, int pixelsPerInch, TVirtualStringTree& rows, Events events) {
@@ -61,18 +74,8 @@ void FormControls::Create(HWND window, int pixelsPerInch, TVirtualStringTree& ro
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
                              nullptr, instance_, nullptr);
-  if (pixelsPerInch_ != 96) {
-    // Described at 96 pixels per inch, where the window font's text is 17 pixels high.
-    const UniqueHfont formFont = CreateUiFont(formFace_, FormFontHeight(), false);
-    WindowDc dc(window_);
-    SelectedObject font(dc.get(), formFont.get());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc.get(), &metrics);
-    if (metrics.tmHeight != 17 && metrics.tmHeight > 0) {
-      scaleNumerator_ = metrics.tmHeight;
-      scaleDenominator_ = 17;
-    }
-  }
+  SetTooltipFont();
+  LoadHandCursor();
   MakeFonts();
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   for (const ControlSpec& spec : kMainFormControls) CreateControl(spec);
@@ -90,10 +93,9 @@ ControlBounds FormControls::ScaledBounds(const ControlSpec& spec) const {
   }
   ControlBounds bounds{Scaled(spec.left), Scaled(spec.top), Scaled(spec.width),
                        Scaled(spec.height)};
-  // A picture sized to its bitmap keeps the bitmap's size at any resolution: only its place
-  // follows the loading rule.
+  // A picture sized to its bitmap takes the size of the one drawn for the resolution.
   if (spec.kind == ControlKind::Picture && spec.autoSize) {
-    const SIZE picture = BitmapSize(instance_, spec.picture);
+    const SIZE picture = BitmapSize(instance_, PictureFor(instance_, spec.picture, pixelsPerInch_));
     if (picture.cx > 0 && picture.cy > 0) {
       bounds.width = picture.cx;
       bounds.height = picture.cy;
@@ -121,11 +123,14 @@ HWND FormControls::CreateControl(const ControlSpec& spec) {
       break;
     case ControlKind::LinkLabel:
       control = CreateLinkLabel(window_, IdOf(spec.id), at.left, at.top, text);
+      SetLinkLabelCursor(control, handCursor_.get());
       break;
-    case ControlKind::Picture:
-      control =
-          CreatePicture(window_, IdOf(spec.id), at.left, at.top, at.width, at.height, spec.picture);
+    case ControlKind::Picture: {
+      const std::string picture = PictureFor(instance_, spec.picture, pixelsPerInch_);
+      control = CreatePicture(window_, IdOf(spec.id), at.left, at.top, at.width, at.height,
+                              picture.c_str());
       break;
+    }
     case ControlKind::Panel:
       control = CreatePanel(window_, IdOf(spec.id), at.left, at.top, at.width, at.height,
                             events_.topPanelMouseDown);
@@ -137,6 +142,7 @@ HWND FormControls::CreateControl(const ControlSpec& spec) {
       if (!control) break;
       listView_ = std::make_unique<ListViewWin32>(control, *rows_);
       listView_->onError = events_.listError;
+      if (pixelsPerInch_ != 96) listView_->SetPixelsPerInch(pixelsPerInch_);
       break;
     case ControlKind::Edit:
       control = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, text.c_str(),
@@ -162,9 +168,8 @@ void FormControls::DestroyList() {
   list = nullptr;
 }
 
-// Only the window font follows the resolution itself; fonts of their own follow the window
-// font's text height, as the positions do. Scaling them by both would count the resolution
-// twice.
+// The window font follows the resolution; the fonts of their own are character heights of the
+// 96-pixels-per-inch description, scaled alike.
 int FormControls::FormFontHeight() const {
   return MulDiv(kMainFormSpec.font.height, pixelsPerInch_, 96) +
          MulDiv(formExtraPoints_, pixelsPerInch_, 72);
@@ -214,23 +219,48 @@ void FormControls::AttachTooltip(HWND button, const char* hint) {
   SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+// The tooltip takes the system's font, made for the system's resolution: it is given one only
+// where the window shows at another.
+void FormControls::SetTooltipFont() {
+  if (!tooltip_ || (!tooltipFont_ && pixelsPerInch_ == SystemPixelsPerInch())) return;
+  LOGFONTW description{};
+  if (!StatusFontForDpi(description, pixelsPerInch_)) return;
+  UniqueHfont font(CreateFontIndirectW(&description));
+  if (!font) return;
+  SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  tooltipFont_ = std::move(font);
+}
+
 void FormControls::AttachPicture(const ControlSpec& spec) {
   HWND button = Handle(spec.id);
   // The 24-bit pictures with a magenta key work with every version of the common controls.
-  const std::wstring name = Utf8ToWide(std::string(spec.picture) + "_24");
+  const std::wstring name =
+      Utf8ToWide(PictureFor(instance_, std::string(spec.picture) + "_24", pixelsPerInch_));
   UniqueHbitmap bitmap(static_cast<HBITMAP>(
       LoadImageW(instance_, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!bitmap) return;
-  UniqueHimagelist images(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0));
+  BITMAP info{};
+  if (!bitmap || !GetObjectW(bitmap.get(), sizeof info, &info)) return;
+  UniqueHimagelist images(
+      ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
   if (!images) return;
   ImageList_AddMasked(images.get(), bitmap.get(), RGB(255, 0, 255));
   BUTTON_IMAGELIST list{};
   list.himl = images.get();
-  list.margin = RECT{6, 0, 0, 0};
+  list.margin = RECT{Scaled(6), 0, 0, 0};
   list.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
   if (SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list))) {
     buttonImages_[static_cast<std::size_t>(spec.id)] = std::move(images);
   }
+}
+
+// The hand in the size the system gives cursors at the resolution; the cursor resource holds
+// one drawn for each of 100, 150 and 200 %.
+void FormControls::LoadHandCursor() {
+  const int size = SystemMetricForDpi(SM_CXCURSOR, pixelsPerInch_);
+  UniqueHcursor cursor(
+      static_cast<HCURSOR>(LoadImageW(instance_, L"CURSEUR1", IMAGE_CURSOR, size, size, 0)));
+  if (HWND link = Handle(ControlId::ASLink)) SetLinkLabelCursor(link, cursor.get());
+  handCursor_ = std::move(cursor);
 }
 
 void FormControls::FitToText(ControlId control) {

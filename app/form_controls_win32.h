@@ -1,7 +1,7 @@
 #pragma once
-// The main window's controls, made from the form table for the screen's resolution: their
-// windows, fonts, text colours, pictures and tooltips, which this owns (the controls' windows die
-// with their parent). It also answers what the chrome changes on the window's look.
+// The main window's controls, made from the form table for one resolution: their windows, fonts,
+// text colours, pictures, tooltips and the hand cursor, which this owns (the controls' windows
+// die with their parent). It also answers what the chrome changes on the window's look.
 #include <windows.h>
 
 #include <array>
@@ -75,15 +75,15 @@ class FormControls final : public ChromeTarget {
   void MakeFonts();
   HFONT FontFor(const ControlSpec& spec) const;
   void AttachTooltip(HWND button, const char* hint);
+  void SetTooltipFont();
   void AttachPicture(const ControlSpec& spec);
+  void LoadHandCursor();
   void FitToText(ControlId control);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
   int pixelsPerInch_ = 96;
-  int scaleNumerator_ = 1;  // the loading rule at resolutions other than 96
-  int scaleDenominator_ = 1;
   TVirtualStringTree* rows_ = nullptr;
   Events events_;
   std::unique_ptr<ListViewWin32> listView_;
@@ -96,5 +96,7 @@ class FormControls final : public ChromeTarget {
   std::array<std::wstring, kCount> faces_;  // a face given to a control by name, or empty
   UniqueHfont formFont_;
   std::array<UniqueHfont, kCount> controlFonts_;
+  UniqueHfont tooltipFont_;
   std::array<UniqueHimagelist, kCount> buttonImages_;
+  UniqueHcursor handCursor_;
 };

@@ -26,6 +26,7 @@
 
 #include "Systeme/locale_text.h"
 #include "app/beyond_qfe_port.h"
+#include "app/column_scale.h"
 #include "app/chrome/dialogs.h"
 #include "app/command_ports.h"
 #include "app/form_handlers.h"
@@ -157,4 +158,5 @@ class TMainForm {
   MainFormPorts ports_;
   SearchIndex searchIndex_;  // what the search box compares, kept between keystrokes
   SortKeyCache sortKeys_;    // each column's ranks, kept while the rows keep their records
+  ColumnScale columnScale_;  // the column widths' values at 96 pixels per inch
 };

@@ -5,6 +5,7 @@
 
 #include "Systeme/dpi_win32.h"
 #include "Systeme/errors.h"
+#include "Systeme/scale_for_dpi.h"
 #include "Systeme/text_convert_win32.h"
 #include "app/custom_controls_win32.h"
 #include "list/list_view_win32.h"
@@ -49,12 +50,21 @@ bool MainWindow::Create(FormHandlers handlers) {
                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                       kMainFormSpec.width, kMainFormSpec.height, nullptr, nullptr, instance_, this);
   if (!window_) return false;
+  // At another resolution than its description's the window is as much higher as everything in
+  // it is larger; FormCreate widens it.
+  const int pixelsPerInch = WindowPixelsPerInch(window_);
+  if (pixelsPerInch != 96) {
+    SetWindowPos(window_, nullptr, 0, 0, kMainFormSpec.width,
+                 ScaleFromDesign(kMainFormSpec.height, pixelsPerInch),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   FormControls::Events events;
   events.topPanelMouseDown = [this](bool leftButton) { TopPanelMouseDown(leftButton); };
   events.listError = [this](const std::string& message) {
     handlers_.run([&message] { throw EFixtallyError(message); });
   };
-  controls_.Create(window_, SystemPixelsPerInch(), *handlers_.list, std::move(events));
+  controls_.Create(window_, pixelsPerInch, *handlers_.list, std::move(events));
+  SetIcons();
   OnSize();
   handlers_.run(handlers_.onCreate);
   return true;
@@ -66,6 +76,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->window_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    EnableNonClientScaling(window);
   } else {
     self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   }
@@ -81,9 +92,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_GETMINMAXINFO: {
+      // As at start-up, the width follows ScaleForDpi and the height the description's scale.
+      const int pixelsPerInch = controls_.PixelsPerInch();
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize.x = kMainFormSpec.minWidth;
-      info->ptMinTrackSize.y = kMainFormSpec.minHeight;
+      info->ptMinTrackSize.x = ScaleForDpi(kMainFormSpec.minWidth, pixelsPerInch);
+      info->ptMinTrackSize.y = ScaleFromDesign(kMainFormSpec.minHeight, pixelsPerInch);
       return 0;
     }
     case WM_SIZE:
@@ -195,4 +208,17 @@ void MainWindow::TopPanelMouseDown(bool leftButton) {
   // Dragging the top strip moves the window as its title bar would.
   ReleaseCapture();
   SendMessageW(window_, WM_SYSCOMMAND, 0xF012, 0);
+}
+
+// The class's icons are made for the system's resolution; the window gets its own where it
+// shows at another.
+void MainWindow::SetIcons() {
+  const int pixelsPerInch = controls_.PixelsPerInch();
+  if (!bigIcon_ && pixelsPerInch == SystemPixelsPerInch()) return;
+  UniqueHicon big = LoadIconForDpi(instance_, MAKEINTRESOURCEW(1), SM_CXICON, pixelsPerInch);
+  UniqueHicon small = LoadIconForDpi(instance_, MAKEINTRESOURCEW(1), SM_CXSMICON, pixelsPerInch);
+  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  bigIcon_ = std::move(big);
+  smallIcon_ = std::move(small);
 }

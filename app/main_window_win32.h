@@ -38,6 +38,7 @@ class MainWindow final {
   void OnClose();
   void OnDestroy();
   void TopPanelMouseDown(bool leftButton);
+  void SetIcons();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
@@ -45,4 +46,7 @@ class MainWindow final {
   FormControls controls_;
   WindowCommandKeys keys_;
   FormViewWin32 view_;
+  // The icons for a resolution other than the system's, which the class's icons are made for.
+  UniqueHicon bigIcon_;
+  UniqueHicon smallIcon_;
 };

@@ -74,7 +74,7 @@ void WindowCommandKeys::OpenContextMenuAtFocus() {
   const int index = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
   RECT client{};
   GetClientRect(list, &client);
-  POINT at{client.left + 10, client.top};
+  POINT at{client.left + controls_.Scaled(10), client.top};
   if (HWND header = ListView_GetHeader(list)) {
     RECT headerRect{};
     if (GetWindowRect(header, &headerRect)) at.y += headerRect.bottom - headerRect.top;

@@ -220,8 +220,8 @@ LRESULT ListViewWin32::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lPara
       const bool hidden = (GetWindowLongPtrW(header_, GWL_STYLE) & HDS_HIDDEN) != 0;
       if (done && !hidden && layout != nullptr && layout->prc != nullptr &&
           layout->pwpos != nullptr) {
-        layout->pwpos->cy = kHeaderHeight;
-        layout->prc->top = layout->pwpos->y + kHeaderHeight;
+        layout->pwpos->cy = Scaled(kHeaderHeight);
+        layout->prc->top = layout->pwpos->y + Scaled(kHeaderHeight);
       }
       return done;
     }

@@ -37,6 +37,11 @@ class ListViewWin32 : public ListObserver {
 
   HWND Handle() const { return list_; }
 
+  // The control at another resolution than the 96 pixels per inch its sizes are given for: the
+  // row and header heights, the room a fitted column leaves around its text and the column
+  // lines grow with it. The font is the parent's to give.
+  void SetPixelsPerInch(int pixelsPerInch);
+
   // The parent hands over every WM_NOTIFY it receives. True when the notification was the
   // list's, with the value the parent's window procedure must return in result.
   bool HandleNotify(NMHDR* header, LRESULT& result);
@@ -95,6 +100,9 @@ class ListViewWin32 : public ListObserver {
   std::string CellText(int row, int column) const;
   HFONT UnderlinedFont();
 
+  // Lengths at 96 pixels per inch, at the control's resolution (list_view_dpi_win32.cpp)
+  int Scaled(int designPixels) const;
+
   // Mirroring the model (list_view_mirror_win32.cpp)
   void SyncColumns();
   void FitColumn(int column);
@@ -127,6 +135,7 @@ class ListViewWin32 : public ListObserver {
   bool skipNextColumnClick_ = false;  // the release of a double click's second press
   int hotRow_ = -1;
   bool trackingMouse_ = false;
+  int pixelsPerInch_ = 96;
   UniqueHimagelist rowHeight_;  // sets the row height; shared with, not owned by, the control
   UniqueHfont underlined_;      // the list's font, underlined, for the hot row
   HFONT underlinedFrom_ = nullptr;

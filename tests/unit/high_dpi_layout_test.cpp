@@ -1,10 +1,15 @@
-// The window at other resolutions than the 96 pixels per inch it is described at: which
-// pictures are shown.
+// The window at other resolutions than the 96 pixels per inch it is described at, over fakes:
+// the layout's margins, the column widths from the settings file and which pictures are shown.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <optional>
+#include <vector>
 
+#include "app/column_scale.h"
 #include "app/form_pictures.h"
+#include "main_form_fakes.h"
 
 namespace {
 
@@ -22,6 +27,101 @@ TEST(FormPictures, TheLargestDrawnScaleNotLargerThanTheScreens) {
   for (const Case& c : cases) {
     EXPECT_EQ(PictureScalePercent(c.pixelsPerInch), c.percent) << c.pixelsPerInch;
     EXPECT_EQ(PictureResourceFor("LOGO", c.pixelsPerInch), c.logo) << c.pixelsPerInch;
+  }
+}
+
+TEST(WidthsAtResolution, ScaledRoundedAndCutToWhatAnIntHolds) {
+  using Widths = std::vector<std::optional<int>>;
+  const Widths read{100, std::nullopt, 301, INT_MAX, -7};
+  EXPECT_EQ(WidthsAtResolution(read, 96, 144), (Widths{150, std::nullopt, 452, INT_MAX, -11}));
+  EXPECT_EQ(WidthsAtResolution(read, 144, 96), (Widths{67, std::nullopt, 201, 1431655765, -5}));
+  // A resolution no screen has (a settings file's odd value) leaves the widths alone.
+  EXPECT_EQ(WidthsAtResolution(read, 0, 144), read);
+  EXPECT_EQ(WidthsAtResolution(read, -96, 144), read);
+  EXPECT_EQ(WidthsAtResolution(read, 1, 192), (Widths{19200, std::nullopt, 57792, INT_MAX, -1344}));
+}
+
+// The window as its controls stand when made at the resolution: the description, scaled.
+TMainForm& CreatedAt(MainFormFixture& fixture, int pixelsPerInch) {
+  auto scaled = [pixelsPerInch](int length) { return (length * pixelsPerInch + 48) / 96; };
+  fixture.view.pixelsPerInch = pixelsPerInch;
+  fixture.placement.pixelsPerInch = pixelsPerInch;
+  for (const ControlSpec& spec : kMainFormControls) {
+    const ControlBounds described = fixture.view.Bounds(spec.id);
+    fixture.view.SetBounds(spec.id, {scaled(described.left), scaled(described.top),
+                                     scaled(described.width), scaled(described.height)});
+  }
+  TMainForm& form = fixture.Build();
+  form.FormCreate();
+  return form;
+}
+
+std::array<int, 3> FirstColumns(const TMainForm& form) {
+  return {form.vst.Column(0).Width, form.vst.Column(1).Width, form.vst.Column(2).Width};
+}
+
+class HighDpiFormTest : public ::testing::Test {
+ protected:
+  const std::string iniPath = "C:\\Program Files\\Fixtally\\Fixtally.ini";
+  MainFormFixture fixture;
+};
+
+// At 144 pixels per inch the margins are those of 96, 1.5 times larger: the buttons stand 68
+// pixels above the bottom, the list keeps 15 on each side and ends 15 above the buttons.
+TEST_F(HighDpiFormTest, TheLayoutsMarginsFollowTheResolution) {
+  fixture.view.clientWidth = 1131;
+  fixture.view.clientHeight = 772;
+  TMainForm& form = CreatedAt(fixture, 144);
+  using C = ControlId;
+  auto at = [this](ControlId id) { return fixture.view.Bounds(id); };
+  EXPECT_EQ(at(C::LabelTitle).left, 105);
+  EXPECT_EQ(at(C::LabelNbKB).left, 105 + at(C::LabelTitle).width + 15);
+  EXPECT_EQ(at(C::BtnSearch).top, 772 - 68);
+  EXPECT_EQ(at(C::BtnSearch).left, 15 - 2);
+  EXPECT_EQ(at(C::BtnCopy).left, at(C::BtnSearch).left + 150 + 15);
+  EXPECT_EQ(at(C::BtnClose).left, 1131 - 150 - 15);
+  EXPECT_EQ(at(C::vst).width, 1131 - 30);
+  EXPECT_EQ(at(C::vst).top + at(C::vst).height, 772 - 68 - 15);
+  EXPECT_EQ(at(C::ASLink).top, 772 - 38);
+  EXPECT_EQ(at(C::ASLink).left, at(C::BtnLinkWeb).left + 150 + 15);
+  EXPECT_EQ(form.vst.Column(3).Width, 1101 - 3 * 225 - 6);
+}
+
+// A caption wider than the search box below it (another font than the window was drawn with)
+// stays inside the list's right edge instead of running past the window's.
+TEST_F(HighDpiFormTest, AWideSearchCaptionStaysRightAlignedWithTheList) {
+  fixture.view.SetBounds(ControlId::LabelFiltre, {600, 30, 154, 13});
+  TMainForm& form = fixture.Build();
+  form.FormCreate();
+  const ControlBounds list = fixture.view.Bounds(ControlId::vst);
+  const ControlBounds caption = fixture.view.Bounds(ControlId::LabelFiltre);
+  const ControlBounds search = fixture.view.Bounds(ControlId::EditSearch);
+  EXPECT_EQ(caption.left + caption.width, list.left + list.width);
+  EXPECT_EQ(search.left + search.width, list.left + list.width);
+}
+
+// The settings file's widths are in the pixels of the resolution it was written at.
+TEST_F(HighDpiFormTest, StoredWidthsAreReadAtTheResolutionTheFileWasWrittenAt) {
+  struct Case {
+    const char* name;
+    const char* writtenAt;  // [MAINFORM] PixelsPerInch; null: the file has none
+    int shownAt;
+    std::array<int, 3> expected;
+  } cases[] = {
+      {"no file", nullptr, 144, {225, 225, 225}},
+      {"written at 96, shown at 144", "96", 144, {150, 225, 450}},
+      {"written at 144, shown at 144", "144", 144, {100, 225, 300}},
+      {"written at 144, shown at 96", "144", 96, {67, 150, 200}},
+      {"no resolution in the file", "", 120, {100, 188, 300}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MainFormFixture local;
+    if (c.writtenAt) {
+      local.ini.files[iniPath]["OPTION/COLUMNSORDER"] = "0=100,1=abc,2=300";
+      if (*c.writtenAt) local.ini.files[iniPath]["MAINFORM/PixelsPerInch"] = c.writtenAt;
+    }
+    EXPECT_EQ(FirstColumns(CreatedAt(local, c.shownAt)), c.expected);
   }
 }
 
