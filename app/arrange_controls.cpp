@@ -86,3 +86,8 @@ void TMainForm::ArrangeControls() {
   link.left = btnLink.left + btnLink.width + scaled(10);
   view.SetBounds(ControlId::ASLink, link);
 }
+
+void TMainForm::FormAfterMonitorDpiChanged(int oldPixelsPerInch, int newPixelsPerInch) {
+  columnScale_.Rescale(vst, oldPixelsPerInch, newPixelsPerInch);
+  ArrangeControls();
+}

@@ -161,6 +161,34 @@ HWND FormControls::CreateControl(const ControlSpec& spec) {
   return control;
 }
 
+void FormControls::ApplyPixelsPerInch(int pixelsPerInch) {
+  if (pixelsPerInch <= 0 || pixelsPerInch == pixelsPerInch_) return;
+  pixelsPerInch_ = pixelsPerInch;
+  SetTooltipFont();
+  LoadHandCursor();
+  // The new fonts reach every control before the old ones go.
+  std::array<UniqueHfont, kCount> oldFonts = std::move(controlFonts_);
+  UniqueHfont oldFormFont = std::move(formFont_);
+  MakeFonts();
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+  for (const ControlSpec& spec : kMainFormControls) {
+    HWND control = Handle(spec.id);
+    if (!control) continue;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec)), TRUE);
+    if (spec.kind == ControlKind::Picture) {
+      SetPictureBitmap(control, PictureFor(instance_, spec.picture, pixelsPerInch_).c_str());
+    }
+    if (spec.kind == ControlKind::LinkLabel) SetLinkLabelCursor(control, handCursor_.get());
+    const ControlBounds at = ScaledBounds(spec);
+    SetWindowPos(control, nullptr, at.left, at.top, at.width, at.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (spec.picture && spec.kind == ControlKind::Button) AttachPicture(spec);
+    if (spec.autoSize && spec.kind != ControlKind::Picture) FitToText(spec.id);
+  }
+  if (listView_) listView_->SetPixelsPerInch(pixelsPerInch_);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
 void FormControls::DestroyList() {
   listView_.reset();
   HWND& list = controls_[static_cast<std::size_t>(ControlId::vst)];

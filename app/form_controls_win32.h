@@ -1,7 +1,8 @@
 #pragma once
 // The main window's controls, made from the form table for one resolution: their windows, fonts,
 // text colours, pictures, tooltips and the hand cursor, which this owns (the controls' windows
-// die with their parent). It also answers what the chrome changes on the window's look.
+// die with their parent). Made again for another resolution when the window moves to a screen
+// of another scaling. It also answers what the chrome changes on the window's look.
 #include <windows.h>
 
 #include <array>
@@ -38,6 +39,9 @@ class FormControls final : public ChromeTarget {
   // Makes every control of the form table in `window` at `pixelsPerInch`; the list view shows
   // `rows`, which must outlive the controls.
   void Create(HWND window, int pixelsPerInch, TVirtualStringTree& rows, Events events);
+  // Fonts, pictures and the hand cursor for another resolution, and every control where the
+  // table puts it there; the layout then places what it arranges.
+  void ApplyPixelsPerInch(int pixelsPerInch);
   // The list goes first, ahead of the other controls, which go with the window.
   void DestroyList();
 

@@ -6,7 +6,8 @@
 // The handlers are the glue between the controls and the subsystems, one file per group:
 //   app/form_bindings.cpp           construction; the list's and the window's events bound
 //   app/startup_and_shutdown.cpp    FormCreate, closing, RunUserAction
-//   app/arrange_controls.cpp        FormResize, ArrangeControls (layout)
+//   app/arrange_controls.cpp        FormResize, ArrangeControls (layout),
+//                                   FormAfterMonitorDpiChanged
 //   app/scan_handlers.cpp           BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
 //                                   FormKeyDown, FormCloseQuery
 //   app/beyond_qfe_handler.cpp      AddBeyondQfeRows, ShowSourceFailures (SOURCES beyond WMI)
@@ -81,6 +82,10 @@ class TMainForm {
   // Layout
   void FormResize();
   void ArrangeControls();
+  // The window now shows at another resolution (moved to another screen, or the screen's
+  // scaling changed): its controls are at the new one already; the column widths follow, and
+  // the layout is made again.
+  void FormAfterMonitorDpiChanged(int oldPixelsPerInch, int newPixelsPerInch);
 
   // Scan
   void BtnSearchClick();

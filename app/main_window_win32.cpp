@@ -102,6 +102,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) OnSize();
       return 0;
+    case WM_DPICHANGED:
+      // Both halves of wParam hold the new resolution; lParam the rectangle the system suggests
+      // for the window there.
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_COMMAND:
       OnCommand(wParam);
       return 0;
@@ -181,6 +186,19 @@ void MainWindow::OnCommand(WPARAM wParam) {
 void MainWindow::OnSize() {
   controls_.FitTopPanel();
   if (Bound() && ControlHandle(ControlId::EditSearch)) handlers_.run(handlers_.onResize);
+}
+
+// Moved to a screen of another scaling, or the scaling changed: the controls are made for the
+// new resolution, the window takes the place the system suggests, and the handlers follow
+// (column widths, layout).
+void MainWindow::OnDpiChanged(int pixelsPerInch, const RECT& suggested) {
+  const int previous = controls_.PixelsPerInch();
+  controls_.ApplyPixelsPerInch(pixelsPerInch);
+  SetIcons();
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int now = controls_.PixelsPerInch();
+  if (Bound() && now != previous) handlers_.run([&] { handlers_.onDpiChanged(previous, now); });
 }
 
 void MainWindow::OnClose() {

@@ -35,6 +35,7 @@ class MainWindow final {
   bool Bound() const { return static_cast<bool>(handlers_.run); }
   void OnCommand(WPARAM wParam);
   void OnSize();
+  void OnDpiChanged(int pixelsPerInch, const RECT& suggested);
   void OnClose();
   void OnDestroy();
   void TopPanelMouseDown(bool leftButton);

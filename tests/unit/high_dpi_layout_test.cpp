@@ -1,5 +1,6 @@
 // The window at other resolutions than the 96 pixels per inch it is described at, over fakes:
-// the layout's margins, the column widths from the settings file and which pictures are shown.
+// the layout's margins, the column widths (from the settings file, and across a move to a screen
+// of another scaling and back) and which pictures are shown.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -122,6 +123,30 @@ TEST_F(HighDpiFormTest, StoredWidthsAreReadAtTheResolutionTheFileWasWrittenAt) {
       if (*c.writtenAt) local.ini.files[iniPath]["MAINFORM/PixelsPerInch"] = c.writtenAt;
     }
     EXPECT_EQ(FirstColumns(CreatedAt(local, c.shownAt)), c.expected);
+  }
+}
+
+// Moved from screen to screen, the widths the user set come back as they were, whatever the
+// roundings on the way; one changed on the way counts from there.
+TEST_F(HighDpiFormTest, ColumnWidthsComeBackAfterAMoveAndBack) {
+  TMainForm& form = CreatedAt(fixture, 96);
+  form.vst.ColumnWidthTracked(0, 181);
+  struct Step {
+    int to;
+    int trackedFirst;  // the user drags the first column to this width there; 0: no drag
+    std::array<int, 3> expected;
+  } steps[] = {
+      {144, 0, {272, 225, 225}},   {120, 0, {226, 188, 188}}, {96, 0, {181, 150, 150}},
+      {144, 151, {151, 225, 225}}, {96, 0, {101, 150, 150}},  {144, 0, {151, 225, 225}},
+  };
+  int from = 96;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(std::to_string(from) + " to " + std::to_string(step.to));
+    fixture.view.pixelsPerInch = step.to;
+    form.FormAfterMonitorDpiChanged(from, step.to);
+    if (step.trackedFirst) form.vst.ColumnWidthTracked(0, step.trackedFirst);
+    EXPECT_EQ(FirstColumns(form), step.expected);
+    from = step.to;
   }
 }
 
