@@ -35,7 +35,9 @@ WindowCommand CommandPortsWin32::ShowContextMenu(const std::vector<ContextMenuIt
       AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    const std::wstring text = Utf8ToWide(item.text);
+    // Windows menus show an item's key after a tab, right-aligned.
+    const std::wstring text =
+        Utf8ToWide(item.shortcut.empty() ? item.text : item.text + ("\t" + item.shortcut));
     AppendMenuW(menu.get(), MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED), id, text.c_str());
     if (item.isDefault) SetMenuDefaultItem(menu.get(), id, FALSE);
   }

@@ -3,6 +3,7 @@
 // hands to the clipboard, the dialog and the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -100,6 +101,34 @@ TEST(ListContextMenu, ItemsAndGreyStates) {
   for (const Case& c : cases) {
     EXPECT_EQ(Describe(ListContextMenu(c.state)), c.expected)
         << "onRow " << c.state.onRow << " hasRows " << c.state.hasRows << " busy " << c.state.busy;
+  }
+}
+
+// The menu shows each command's key after a tab, and that key runs the command from the list.
+TEST(ListContextMenu, ShowsTheKeyThatRunsEachCommand) {
+  struct Case {
+    WindowCommand command;
+    const char* shortcut;
+    std::uint16_t key;
+    TShiftState shift;
+  };
+  const Case cases[] = {
+      {WindowCommand::OpenRowPage, "Entrée", vk::Return, Keys(false, false)},
+      {WindowCommand::CopyRow, "Ctrl+C", vk::C, Keys(true, false)},
+      {WindowCommand::CopyKb, "", 0, Keys(false, false)},
+      {WindowCommand::CopyList, "Ctrl+Maj+C", vk::C, Keys(true, true)},
+      {WindowCommand::Export, "Ctrl+S", vk::S, Keys(true, false)},
+      {WindowCommand::Scan, "F5", vk::F5, Keys(false, false)},
+  };
+  const std::vector<ContextMenuItem> menu = ListContextMenu({true, true, false});
+  for (const Case& c : cases) {
+    const auto item = std::find_if(
+        menu.begin(), menu.end(), [&](const ContextMenuItem& i) { return i.command == c.command; });
+    ASSERT_NE(item, menu.end()) << static_cast<int>(c.command);
+    EXPECT_EQ(item->shortcut, c.shortcut) << item->text;
+    if (c.key != 0) {
+      EXPECT_EQ(CommandForKey(c.key, c.shift, KeyTarget::List), c.command) << item->text;
+    }
   }
 }
 
