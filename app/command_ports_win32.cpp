@@ -91,6 +91,11 @@ void CommandPortsWin32::WriteWholeFile(const std::string& path, const std::strin
   ReplaceFileWith(Utf8ToWide(path), bytes);  // a refusal names the path and the system's reason
 }
 
+bool CommandPortsWin32::FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::string CommandPortsWin32::ComputerName() {
   char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD length = sizeof name;

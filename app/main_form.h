@@ -159,6 +159,7 @@ class TMainForm {
  private:
   void BindListEvents();
   void OpenRowPage(const TTreeDataClass& record);
+  bool ConfirmReplace(const std::string& path);  // "Exporter…" over a file that exists
 
   MainFormPorts ports_;
   SearchIndex searchIndex_;  // what the search box compares, kept between keystrokes
