@@ -57,16 +57,7 @@ ListViewWin32::ListViewWin32(HWND listView, TVirtualStringTree& model)
   SyncColumns();
   RowCountChanged(model_.RootNodeCount());
   model_.SetObserver(this);
-
-  // The header takes its height from a layout pass, which only a size change starts.
-  RECT bounds{};
-  GetWindowRect(list_, &bounds);
-  const int width = bounds.right - bounds.left;
-  const int height = bounds.bottom - bounds.top;
-  const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(list_, nullptr, 0, 0, width, height + 1, flags);
-  // The frame is computed again, with the scroll bars the control may have hidden already.
-  SetWindowPos(list_, nullptr, 0, 0, width, height, flags | SWP_FRAMECHANGED);
+  LayOutHeaderAgain();
 }
 
 ListViewWin32::~ListViewWin32() {

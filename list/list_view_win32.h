@@ -102,6 +102,7 @@ class ListViewWin32 : public ListObserver {
 
   // Lengths at 96 pixels per inch, at the control's resolution (list_view_dpi_win32.cpp)
   int Scaled(int designPixels) const;
+  void LayOutHeaderAgain();
 
   // Mirroring the model (list_view_mirror_win32.cpp)
   void SyncColumns();
