@@ -162,7 +162,9 @@ HWND FormControls::CreateControl(const ControlSpec& spec) {
 }
 
 void FormControls::ApplyPixelsPerInch(int pixelsPerInch) {
-  if (pixelsPerInch <= 0 || pixelsPerInch == pixelsPerInch_) return;
+  // Before the controls exist there is nothing to make again: they are made for the window's
+  // resolution as it is then.
+  if (!window_ || pixelsPerInch <= 0 || pixelsPerInch == pixelsPerInch_) return;
   pixelsPerInch_ = pixelsPerInch;
   SetTooltipFont();
   LoadHandCursor();
