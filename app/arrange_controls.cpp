@@ -90,4 +90,6 @@ void TMainForm::ArrangeControls() {
 void TMainForm::FormAfterMonitorDpiChanged(int oldPixelsPerInch, int newPixelsPerInch) {
   columnScale_.Rescale(vst, oldPixelsPerInch, newPixelsPerInch);
   ArrangeControls();
+  // The glass reaches as far down as the top strip, which is now of another height.
+  ports_.chrome.ApplyGlassLook();
 }

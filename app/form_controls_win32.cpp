@@ -180,7 +180,6 @@ void FormControls::ApplyPixelsPerInch(int pixelsPerInch) {
     if (spec.kind == ControlKind::Picture) {
       SetPictureBitmap(control, PictureFor(instance_, spec.picture, pixelsPerInch_).c_str());
     }
-    if (spec.kind == ControlKind::LinkLabel) SetLinkLabelCursor(control, handCursor_.get());
     const ControlBounds at = ScaledBounds(spec);
     SetWindowPos(control, nullptr, at.left, at.top, at.width, at.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);

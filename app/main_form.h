@@ -83,8 +83,8 @@ class TMainForm {
   void FormResize();
   void ArrangeControls();
   // The window now shows at another resolution (moved to another screen, or the screen's
-  // scaling changed): its controls are at the new one already; the column widths follow, and
-  // the layout is made again.
+  // scaling changed): its controls are at the new one already; the column widths follow, the
+  // layout is made again and the glass reaches the top strip's new height.
   void FormAfterMonitorDpiChanged(int oldPixelsPerInch, int newPixelsPerInch);
 
   // Scan

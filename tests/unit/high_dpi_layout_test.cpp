@@ -3,6 +3,7 @@
 // across a move to a screen of another scaling and back (the whole layout: HighDpi, end to end).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 
@@ -106,6 +107,9 @@ TEST_F(HighDpiFormTest, ColumnWidthsComeBackAfterAMoveAndBack) {
     EXPECT_EQ(FirstColumns(form), step.expected);
     from = step.to;
   }
+  const CallLog& log = fixture.log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), "ApplyGlassLook"), 1 + std::size(steps))
+      << "the glass follows the top strip at each resolution";
 }
 
 }  // namespace
