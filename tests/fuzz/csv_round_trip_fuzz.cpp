@@ -7,6 +7,7 @@
 #include "csv_reader.h"
 #include "fuzz_support.h"
 #include "writers/export_writers.h"
+#include "inventory/installed_on_date.h"
 #include "writers/kb_order.h"
 #include "Systeme/utf8_text.h"
 #include "cp1252_utf8.h"
