@@ -286,34 +286,4 @@ TEST(KeysMenuAndExport, ExportWritesTheCsvAndReportsARefusedWrite) {
   EXPECT_EQ(program.Quit(), 0);
 }
 
-// JSON chosen in the dialog while the name still ends in ".csv": the type decides, and the file's
-// name says what it holds.
-TEST(KeysMenuAndExport, TheTypeChosenDecidesTheFormatAndTheName) {
-  ProgramFolder folder;
-  TempFolder exports;
-  Program program;
-  ASSERT_TRUE(program.Start(folder));
-  ASSERT_TRUE(ScanAndFocusTheRow(program));
-  PressKeys({VK_CONTROL}, 'S');
-  HWND dialog = WaitForProcessWindow(program.Id(), L"#32770", L"Exporter la liste");
-  ASSERT_NE(dialog, nullptr) << "Ctrl+S opened no save dialog";
-  const std::wstring named = exports.Path() + L"\\hotfixes.csv";
-  SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(named.c_str()));
-  HWND types = GetDlgItem(dialog, 0x470);  // the file type box
-  ASSERT_NE(types, nullptr);
-  // "JSON (*.json)", as a person picks it: the list tells of the change, then of the choice.
-  SendMessageW(types, CB_SETCURSEL, 1, 0);
-  for (const WORD notice : {CBN_SELCHANGE, CBN_SELENDOK}) {
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, notice), reinterpret_cast<LPARAM>(types));
-  }
-  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  const std::wstring written = exports.Path() + L"\\hotfixes.json";
-  std::string bytes;
-  ASSERT_TRUE(WaitUntil([&] { return ReadBytes(written, bytes) && !bytes.empty(); }, 15000))
-      << "no hotfixes.json; the folder holds " << exports.Files().size() << " file(s)";
-  EXPECT_EQ(bytes.substr(0, 14), "{\"computers\":[") << bytes.substr(0, 40);
-  EXPECT_EQ(exports.Files(), std::vector<std::wstring>{L"hotfixes.json"});
-  EXPECT_EQ(program.Quit(), 0);
-}
-
 }  // namespace

@@ -1,34 +1,15 @@
 // The window at other resolutions than the 96 pixels per inch it is described at, over fakes:
-// which pictures are shown, the search caption, and the column widths from the settings file and
-// across a move to a screen of another scaling and back (the whole layout: HighDpi, end to end).
+// the search caption, and the column widths from the settings file and across a move to a screen
+// of another scaling and back (the whole layout and the pictures: HighDpi, end to end).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <climits>
 
 #include "app/column_scale.h"
-#include "app/form_pictures.h"
 #include "main_form_fakes.h"
 
 namespace {
-
-TEST(FormPictures, TheLargestDrawnScaleNotLargerThanTheScreens) {
-  struct Case {
-    int pixelsPerInch;
-    int percent;
-    const char* logo;
-  } cases[] = {
-      {96, 100, "LOGO"},          {120, 100, "LOGO"},     {143, 100, "LOGO"},
-      {144, 150, "LOGO_150"},     {191, 150, "LOGO_150"}, {192, 200, "LOGO_200"},
-      {480, 200, "LOGO_200"},     {0, 100, "LOGO"},       {-144, 100, "LOGO"},
-      {INT_MAX, 200, "LOGO_200"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PictureScalePercent(c.pixelsPerInch), c.percent) << c.pixelsPerInch;
-    EXPECT_EQ(PictureResourceFor("LOGO", c.pixelsPerInch), c.logo) << c.pixelsPerInch;
-  }
-}
 
 TMainForm& CreatedAt(MainFormFixture& fixture, int pixelsPerInch) {
   fixture.view.pixelsPerInch = pixelsPerInch;

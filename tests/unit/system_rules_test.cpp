@@ -1,8 +1,6 @@
 // The small system rules: the version test, the resolution scaling and the Vista font.
 #include <gtest/gtest.h>
 
-#include <climits>
-
 #include <string>
 
 #include "Systeme/scale_for_dpi.h"
@@ -72,21 +70,6 @@ TEST(ScaleForDpi, WidensForOtherResolutionsRoundingHalvesToEven) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ScaleForDpi(c.size, c.pixelsPerInch), c.expected)
-        << c.size << " at " << c.pixelsPerInch;
-  }
-}
-
-// Rounded as MulDiv rounds, which the controls' Win32 side uses: halves away from zero.
-TEST(ScaleFromDesign, MultipliesByTheResolutionOver96) {
-  struct Case {
-    int size, pixelsPerInch, expected;
-  } cases[] = {
-      {540, 96, 540}, {540, 120, 675}, {540, 144, 810}, {540, 192, 1080}, {45, 120, 56},
-      {45, 144, 68},  {25, 144, 38},   {1, 120, 1},     {1, 144, 2},      {10, 120, 13},
-      {-3, 144, -5},  {0, 144, 0},     {540, 0, 540},   {540, -96, 540},  {INT_MAX, 192, INT_MAX},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ScaleFromDesign(c.size, c.pixelsPerInch), c.expected)
         << c.size << " at " << c.pixelsPerInch;
   }
 }
