@@ -1,5 +1,6 @@
 #include "Systeme/scale_for_dpi.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -14,4 +15,12 @@ int ScaleForDpi(int size, int pixelsPerInch) {
   const double rounded = std::nearbyint(scaled);
   std::fesetround(previousMode);
   return static_cast<int>(rounded);
+}
+
+int ScaleFromDesign(int size, int pixelsPerInch) {
+  if (pixelsPerInch == 96 || pixelsPerInch <= 0) return size;
+  const long long product = static_cast<long long>(size) * pixelsPerInch;
+  const long long rounded = (product >= 0 ? product + 48 : product - 48) / 96;
+  return static_cast<int>(std::clamp<long long>(rounded, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
 }

@@ -66,6 +66,9 @@ struct ImageListDeleter {
 struct IconDeleter {
   bool operator()(HICON icon) const { return DestroyIcon(icon) != FALSE; }
 };
+struct CursorDeleter {
+  bool operator()(HCURSOR cursor) const { return DestroyCursor(cursor) != FALSE; }
+};
 struct MenuDeleter {
   bool operator()(HMENU menu) const { return DestroyMenu(menu) != FALSE; }
 };
@@ -87,6 +90,7 @@ using UniqueHmodule = UniqueHandle<HMODULE, ModuleDeleter>;
 using UniqueHglobal = UniqueHandle<HGLOBAL, GlobalDeleter>;
 using UniqueHimagelist = UniqueHandle<HIMAGELIST, ImageListDeleter>;
 using UniqueHicon = UniqueHandle<HICON, IconDeleter>;
+using UniqueHcursor = UniqueHandle<HCURSOR, CursorDeleter>;  // LoadImage's, without LR_SHARED
 using UniqueHmenu = UniqueHandle<HMENU, MenuDeleter>;
 // CreateFile's handles (files, CONIN$, CONOUT$): INVALID_HANDLE_VALUE when there is none.
 using UniqueFile = UniqueHandle<HANDLE, KernelHandleDeleter, InvalidIsEmpty>;

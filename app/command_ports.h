@@ -33,7 +33,8 @@ class CommandPorts {
   // Writes the file whole beside the target and renames it over the target, so a failure never
   // leaves a part of it. Raises EFixtallyError naming the path and the system's reason.
   virtual void WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
-  virtual std::string ComputerName() = 0;   // this computer's name, system code page
+  virtual bool FileExists(const std::string& path) = 0;  // a file, not a folder
+  virtual std::string ComputerName() = 0;                // this computer's name, system code page
   virtual std::string ListSeparator() = 0;  // the user's list separator, system code page
   virtual CalendarDate Today() = 0;         // the local date
 };

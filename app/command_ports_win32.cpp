@@ -35,7 +35,9 @@ WindowCommand CommandPortsWin32::ShowContextMenu(const std::vector<ContextMenuIt
       AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    const std::wstring text = Utf8ToWide(item.text);
+    // Windows menus show an item's key after a tab, right-aligned.
+    const std::wstring text =
+        Utf8ToWide(item.shortcut.empty() ? item.text : item.text + ("\t" + item.shortcut));
     AppendMenuW(menu.get(), MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED), id, text.c_str());
     if (item.isDefault) SetMenuDefaultItem(menu.get(), id, FALSE);
   }
@@ -87,6 +89,11 @@ std::optional<ExportTarget> CommandPortsWin32::AskExportTarget(const std::string
 
 void CommandPortsWin32::WriteWholeFile(const std::string& path, const std::string& bytes) {
   ReplaceFileWith(Utf8ToWide(path), bytes);  // a refusal names the path and the system's reason
+}
+
+bool CommandPortsWin32::FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::string CommandPortsWin32::ComputerName() {

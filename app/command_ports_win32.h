@@ -22,6 +22,7 @@ class CommandPortsWin32 final : public CommandPorts {
   std::optional<ExportTarget> AskExportTarget(const std::string& fileName,
                                               const std::string& folder) override;
   void WriteWholeFile(const std::string& path, const std::string& bytes) override;
+  bool FileExists(const std::string& path) override;
   std::string ComputerName() override;
   std::string ListSeparator() override;
   CalendarDate Today() override;

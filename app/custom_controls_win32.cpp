@@ -20,6 +20,7 @@ struct LinkState {
   bool hot = false;
   bool pressed = false;  // the left button went down over the link and is not up yet
   HFONT font = nullptr;
+  HCURSOR cursor = nullptr;  // the window's, for the link's resolution
 };
 
 bool InClient(HWND window, LPARAM point) {
@@ -104,7 +105,7 @@ LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_ERASEBKGND:
       return 1;
     case WM_SETCURSOR:
-      SetCursor(HandCursor());
+      SetCursor(state && state->cursor ? state->cursor : HandCursor());
       return TRUE;
     case WM_MOUSEMOVE:
       // While the button is held the link sees the pointer everywhere; it is hot only over it.
@@ -251,20 +252,31 @@ void SetLinkLabelColor(HWND label, COLORREF color) {
   }
 }
 
+void SetLinkLabelCursor(HWND label, HCURSOR cursor) {
+  if (LinkState* state = label ? StateOf<LinkState>(label) : nullptr) state->cursor = cursor;
+}
+
 HWND CreatePicture(HWND parent, int id, int left, int top, int width, int height,
                    const char* bitmapResource) {
   HWND picture = CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE, left, top, width,
                                  height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
   if (!picture) return nullptr;
-  auto state = std::make_unique<PictureState>();
+  Adopt(picture, std::make_unique<PictureState>());
+  SetPictureBitmap(picture, bitmapResource);
+  return picture;
+}
+
+void SetPictureBitmap(HWND picture, const char* bitmapResource) {
+  PictureState* state = picture ? StateOf<PictureState>(picture) : nullptr;
+  if (!state) return;
+  state->bitmap.reset();
   if (bitmapResource) {
     const std::wstring name = Utf8ToWide(bitmapResource);
     state->bitmap.reset(static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, 0)));
   }
-  Adopt(picture, std::move(state));
-  return picture;
+  InvalidateRect(picture, nullptr, TRUE);
 }
 
 HWND CreatePanel(HWND parent, int id, int left, int top, int width, int height,

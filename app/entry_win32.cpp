@@ -59,7 +59,7 @@ void RunMessageLoop(MainWindow& window, TMainForm& form) {
 // True when a reading stopped by the user is still running when the window has closed.
 bool RunMainWindow(HINSTANCE instance) {
   MainWindow window(instance);
-  WindowChromeWin32 chrome(window);
+  WindowChromeWin32 chrome(window.Chrome());
   DialogsWin32 dialogs;
   WmiHotfixSource hotfixes;
   const std::unique_ptr<LocaleText> locale = MakeWindowsLocaleText();
@@ -72,7 +72,7 @@ bool RunMainWindow(HINSTANCE instance) {
 
   CommandPortsWin32 commands([&window] { return window.Handle(); },
                              [&window] { return window.ControlHandle(ControlId::EditSearch); });
-  MainFormPorts ports{window,           chrome,       dialogs,  hotfixes, *locale,
+  MainFormPorts ports{window.View(),    chrome,       dialogs,  hotfixes, *locale,
                       *timeZone,        *clipboard,   shell,    *ini,     placement,
                       ExecutablePath(), &CurrentYear, &commands};
   BeyondQfePortWin32 beyondQfe;

@@ -5,15 +5,29 @@
 
 namespace {
 
-bool EndsWithNoCase(std::string_view text, std::string_view ending) {
-  if (text.size() < ending.size()) return false;
-  const std::string_view tail = text.substr(text.size() - ending.size());
-  for (std::size_t i = 0; i < tail.size(); ++i) {
-    char c = tail[i];
+bool EqualNoCase(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != ending[i]) return false;
+    if (c != lower[i]) return false;
   }
   return true;
+}
+
+struct KnownExtension {
+  ExportFormat format;
+  std::string_view extension;  // lower case, without the dot
+};
+
+constexpr KnownExtension kKnownExtensions[] = {
+    {ExportFormat::Csv, "csv"}, {ExportFormat::Json, "json"}, {ExportFormat::Text, "txt"}};
+
+std::string_view ExtensionOf(ExportFormat format) {
+  for (const KnownExtension& known : kKnownExtensions) {
+    if (known.format == format) return known.extension;
+  }
+  return kKnownExtensions[0].extension;
 }
 
 }  // namespace
@@ -31,13 +45,28 @@ std::string ProposedExportName(std::string_view computer, int year, int month, i
   return name + date;
 }
 
-ExportFormat ExportFormatFor(std::string_view path, int filterIndex) {
-  if (EndsWithNoCase(path, ".csv")) return ExportFormat::Csv;
-  if (EndsWithNoCase(path, ".json")) return ExportFormat::Json;
-  if (EndsWithNoCase(path, ".txt")) return ExportFormat::Text;
+ExportFormat ExportFormatOfType(int filterIndex) {
   constexpr int count = static_cast<int>(std::size(kExportFilterFormats));
   if (filterIndex < 1 || filterIndex > count) return ExportFormat::Csv;
   return kExportFilterFormats[filterIndex - 1];
+}
+
+std::string PathForFormat(std::string_view path, ExportFormat format) {
+  const std::string_view wanted = ExtensionOf(format);
+  const std::size_t nameStart = path.find_last_of("\\/") + 1;  // 0 when there is no folder
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || dot < nameStart) {
+    return std::string(path) + "." + std::string(wanted);
+  }
+  const std::string_view extension = path.substr(dot + 1);
+  // "name." is a name without extension: Windows drops the dot.
+  if (extension.empty()) return std::string(path) + std::string(wanted);
+  for (const KnownExtension& known : kKnownExtensions) {
+    if (!EqualNoCase(extension, known.extension)) continue;
+    if (known.format == format) return std::string(path);
+    return std::string(path.substr(0, dot + 1)) + std::string(wanted);
+  }
+  return std::string(path);
 }
 
 std::string FolderOf(std::string_view path) {

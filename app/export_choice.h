@@ -13,10 +13,16 @@ std::string ProposedExportName(std::string_view computer, int year, int month, i
 inline constexpr ExportFormat kExportFilterFormats[] = {ExportFormat::Csv, ExportFormat::Json,
                                                         ExportFormat::Text};
 
-// The format of the chosen file: its extension when it names one of the three (.csv, .json,
-// .txt, any letter case), else the file type chosen in the dialog (1-based; CSV when out of
-// range). The extension wins because it is what the user reads and what opens the file.
-ExportFormat ExportFormatFor(std::string_view path, int filterIndex);
+// The format of the file type chosen in the dialog (1-based; CSV when out of range). The type
+// decides, not the name: a JSON file must not be written as CSV because the proposed name still
+// ended in ".csv".
+ExportFormat ExportFormatOfType(int filterIndex);
+
+// The chosen path with the extension of `format`, so that the name says what the file holds: an
+// extension of the three (.csv, .json, .txt, any letter case) that names another format is
+// replaced, and a name without extension gets the format's. Any other extension is the user's
+// choice and stays.
+std::string PathForFormat(std::string_view path, ExportFormat format);
 
 // The folder of a chosen path, without its last separator (a drive keeps it: "C:\\"); empty
 // when it names none.

@@ -22,6 +22,12 @@ std::string ShownComputer(const TSettings& settings, CommandPorts& commands) {
 
 }  // namespace
 
+bool TMainForm::ConfirmReplace(const std::string& path) {
+  return ports_.dialogs.ShowTaskMessage(kApplicationTitle, "Le fichier existe déjà",
+                                        "Voulez-vous remplacer « " + path + " » ?", tdIconWarning,
+                                        tdbYes | tdbNo, false) == mrYes;
+}
+
 void TMainForm::ExportClick() {
   if (Busy) return;  // as a second click on "Analyser": the rows are being replaced
   CommandPorts* commands = ports_.commands;
@@ -35,7 +41,11 @@ void TMainForm::ExportClick() {
       ProposedExportName(ports_.locale.ToUtf8(computer), today.year, today.month, today.day),
       ExportFolder);
   if (!target) return;
-  ExportFolder = FolderOf(target->path);
+  const ExportFormat format = ExportFormatOfType(target->filterIndex);
+  const std::string path = PathForFormat(target->path, format);
+  // The dialog asked before replacing the file it named, not the one its new extension names.
+  if (path != target->path && commands->FileExists(path) && !ConfirmReplace(path)) return;
+  ExportFolder = FolderOf(path);
 
   ComputerInventory inventory;
   inventory.computer = ports_.locale.ToUtf8(computer);
@@ -46,7 +56,7 @@ void TMainForm::ExportClick() {
   for (const TTreeDataClass* row : RowsInDisplayOrder(vst)) inventory.rows.push_back(*row);
 
   ExportSettings settings;
-  settings.format = ExportFormatFor(target->path, target->filterIndex);
+  settings.format = format;
   settings.listSeparator = commands->ListSeparator();
   settings.byteOrderMark = true;  // a file: spreadsheets read UTF-8 only with it
   settings.copySeparator = SeparatorString();
@@ -55,5 +65,5 @@ void TMainForm::ExportClick() {
   settings.currentYear = reading.currentYear;
   settings.codePage = &ports_.locale;
   // Built whole before the file is touched; a refused write leaves the list as it is.
-  commands->WriteWholeFile(target->path, WriteExport({inventory}, settings));
+  commands->WriteWholeFile(path, WriteExport({inventory}, settings));
 }

@@ -50,6 +50,9 @@ FormHandlers TMainForm::Handlers() {
   handlers.onClose = [this] { FormClose(); };
   handlers.onDestroy = [this] { FormDestroy(); };
   handlers.onResize = [this] { FormResize(); };
+  handlers.onDpiChanged = [this](int oldPixelsPerInch, int newPixelsPerInch) {
+    FormAfterMonitorDpiChanged(oldPixelsPerInch, newPixelsPerInch);
+  };
   handlers.onKeyDown = [this](std::uint16_t& key, TShiftState shift) { FormKeyDown(key, shift); };
   handlers.onShortcut = [this](std::uint16_t key, TShiftState shift, KeyTarget target) {
     FormShortcut(key, shift, target);

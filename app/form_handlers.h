@@ -20,6 +20,8 @@ struct FormHandlers {
   std::function<void()> onClose;
   std::function<void()> onDestroy;
   std::function<void()> onResize;
+  // The window shows at another resolution; its controls have been made for it already.
+  std::function<void(int oldPixelsPerInch, int newPixelsPerInch)> onDpiChanged;
   // Every key pressed in the window or one of its controls, before the control has it.
   std::function<void(std::uint16_t& key, TShiftState shift)> onKeyDown;
   // A key that carries one of the window's commands (app/window_commands.h).

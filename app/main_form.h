@@ -6,7 +6,8 @@
 // The handlers are the glue between the controls and the subsystems, one file per group:
 //   app/form_bindings.cpp           construction; the list's and the window's events bound
 //   app/startup_and_shutdown.cpp    FormCreate, closing, RunUserAction
-//   app/arrange_controls.cpp        FormResize, ArrangeControls (layout)
+//   app/arrange_controls.cpp        FormResize, ArrangeControls (layout),
+//                                   FormAfterMonitorDpiChanged
 //   app/scan_handlers.cpp           BtnSearchClick, ClearList, ScanHotfixes, ReadHotfixObject,
 //                                   AddScannedRow, FormKeyDown, FormCloseQuery
 //   app/beyond_qfe_handler.cpp      AddBeyondQfeRows, ShowSourceFailures (SOURCES beyond WMI)
@@ -27,6 +28,7 @@
 
 #include "Systeme/locale_text.h"
 #include "app/beyond_qfe_port.h"
+#include "app/column_scale.h"
 #include "app/chrome/dialogs.h"
 #include "app/command_ports.h"
 #include "app/form_handlers.h"
@@ -82,6 +84,10 @@ class TMainForm {
   // Layout
   void FormResize();
   void ArrangeControls();
+  // The window now shows at another resolution (moved to another screen, or the screen's
+  // scaling changed): its controls are at the new one already; the column widths follow, the
+  // layout is made again and the glass reaches the top strip's new height.
+  void FormAfterMonitorDpiChanged(int oldPixelsPerInch, int newPixelsPerInch);
 
   // Scan
   void BtnSearchClick();
@@ -166,10 +172,12 @@ class TMainForm {
   // The settings file's computer, namespace and account, as a reading takes them.
   ComputerRequest ScannedComputer() const;
   void OpenRowPage(const TTreeDataClass& record);
+  bool ConfirmReplace(const std::string& path);  // "Exporter…" over a file that exists
 
   MainFormPorts ports_;
   SearchIndex searchIndex_;  // what the search box compares, kept between keystrokes
   SortKeyCache sortKeys_;    // each column's ranks, kept while the rows keep their records
   std::uint64_t sortKeysCompleteAt_ = 0;  // the list's revision when every column had its keys
   DateReading ReadDates();
+  ColumnScale columnScale_;  // the column widths' values at 96 pixels per inch
 };

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <algorithm>
-
+#include "Systeme/dpi_win32.h"
 #include "Systeme/errors.h"
+#include "Systeme/scale_for_dpi.h"
 #include "Systeme/text_convert_win32.h"
 #include "app/custom_controls_win32.h"
 #include "list/list_view_win32.h"
@@ -16,10 +16,11 @@ constexpr wchar_t kWindowClass[] = L"TMainForm";
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
-  WindowDc screen(nullptr);
-  pixelsPerInch_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
-}
+MainWindow::MainWindow(HINSTANCE instance)
+    : instance_(instance),
+      controls_(instance),
+      keys_(handlers_, controls_),
+      view_(controls_, keys_) {}
 
 MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
@@ -27,7 +28,6 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(FormHandlers handlers) {
   handlers_ = std::move(handlers);
-  bound_ = true;
   RegisterCustomControls(instance_);
 
   WNDCLASSEXW windowClass{};
@@ -50,40 +50,24 @@ bool MainWindow::Create(FormHandlers handlers) {
                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                       kMainFormSpec.width, kMainFormSpec.height, nullptr, nullptr, instance_, this);
   if (!window_) return false;
-  CreateControls();
+  // At another resolution than its description's the window is as much higher as everything in
+  // it is larger; FormCreate widens it.
+  const int pixelsPerInch = WindowPixelsPerInch(window_);
+  if (pixelsPerInch != 96) {
+    SetWindowPos(window_, nullptr, 0, 0, kMainFormSpec.width,
+                 ScaleFromDesign(kMainFormSpec.height, pixelsPerInch),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  FormControls::Events events;
+  events.topPanelMouseDown = [this](bool leftButton) { TopPanelMouseDown(leftButton); };
+  events.listError = [this](const std::string& message) {
+    handlers_.run([&message] { throw EFixtallyError(message); });
+  };
+  controls_.Create(window_, pixelsPerInch, *handlers_.list, std::move(events));
+  SetIcons();
+  OnSize();
   handlers_.run(handlers_.onCreate);
   return true;
-}
-
-int MainWindow::Scaled(int value) const {
-  return MulDiv(value, scaleNumerator_, scaleDenominator_);
-}
-
-HFONT MainWindow::FontFor(const ControlSpec& spec) {
-  const int index = static_cast<int>(spec.id);
-  if (!spec.font.name) return windowFont_.get();
-  // Only the window font follows the resolution itself; fonts of their own follow the window
-  // font's text height, as the positions do. Scaling them by both would count the resolution
-  // twice.
-  const int height = Scaled(spec.font.height);
-  const std::wstring face = Utf8ToWide(spec.font.name);
-  controlFonts_[index].reset(CreateFontW(-height, 0, 0, 0, spec.font.bold ? FW_BOLD : FW_NORMAL,
-                                         FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                         CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                         DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
-  return controlFonts_[index].get();
-}
-
-bool MainWindow::IsMainWindowMessage(const MSG& message) const {
-  return message.hwnd == window_ || (message.hwnd && IsChild(window_, message.hwnd));
-}
-
-void MainWindow::PreviewKey(const MSG& message) {
-  if (!bound_ || !IsMainWindowMessage(message)) return;
-  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return;
-  std::uint16_t key = static_cast<std::uint16_t>(message.wParam);
-  const TShiftState shift = CurrentShiftState();
-  handlers_.run([this, &key, shift] { handlers_.onKeyDown(key, shift); });
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -92,6 +76,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->window_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    EnableNonClientScaling(window);
   } else {
     self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   }
@@ -107,19 +92,26 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_GETMINMAXINFO: {
+      // As at start-up, the width follows ScaleForDpi and the height the description's scale.
+      const int pixelsPerInch = controls_.PixelsPerInch();
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize.x = kMainFormSpec.minWidth;
-      info->ptMinTrackSize.y = kMainFormSpec.minHeight;
+      info->ptMinTrackSize.x = ScaleForDpi(kMainFormSpec.minWidth, pixelsPerInch);
+      info->ptMinTrackSize.y = ScaleFromDesign(kMainFormSpec.minHeight, pixelsPerInch);
       return 0;
     }
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) OnSize();
       return 0;
+    case WM_DPICHANGED:
+      // Both halves of wParam hold the new resolution; lParam the rectangle the system suggests
+      // for the window there.
+      if (lParam) OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_COMMAND:
-      OnCommand(wParam, lParam);
+      OnCommand(wParam);
       return 0;
     case WM_CONTEXTMENU:
-      if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+      if (keys_.OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
       break;
     case WM_NOTIFY: {
       // A right click in the list (on a row or below them) opens its context menu here, from
@@ -128,26 +120,23 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (notice && notice->code == NM_RCLICK &&
           notice->hwndFrom == ControlHandle(ControlId::vst)) {
         const DWORD at = GetMessagePos();
-        OnContextMenu(notice->hwndFrom, MAKELPARAM(GET_X_LPARAM(at), GET_Y_LPARAM(at)));
+        keys_.OnContextMenu(notice->hwndFrom, MAKELPARAM(GET_X_LPARAM(at), GET_Y_LPARAM(at)));
         return TRUE;
       }
       LRESULT result = 0;
-      if (listView_ && listView_->HandleNotify(reinterpret_cast<NMHDR*>(lParam), result)) {
-        return result;
-      }
+      ListViewWin32* list = controls_.ListView();
+      if (list && list->HandleNotify(reinterpret_cast<NMHDR*>(lParam), result)) return result;
       break;
     }
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      const int index = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) - kFirstControlId;
-      if (index >= 0 && index < static_cast<int>(textColors_.size())) {
-        SetTextColor(dc, textColors_[index]);
-      }
+      COLORREF color = 0;
+      if (controls_.TextColorOf(reinterpret_cast<HWND>(lParam), color)) SetTextColor(dc, color);
       SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
     case WM_SETCURSOR:
-      if (cursor_ == TCursor::crHourGlass) {
+      if (view_.Cursor() == TCursor::crHourGlass) {
         ::SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
         return TRUE;
       }
@@ -173,8 +162,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void MainWindow::OnCommand(WPARAM wParam, LPARAM) {
-  if (!bound_) return;
+void MainWindow::OnCommand(WPARAM wParam) {
+  if (!Bound()) return;
   const int index = LOWORD(wParam) - kFirstControlId;
   if (index < 0 || index >= static_cast<int>(kMainFormControls.size())) return;
   const ControlSpec& spec = kMainFormControls[static_cast<std::size_t>(index)];
@@ -187,7 +176,7 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM) {
       if (code == EN_CHANGE) handlers_.run([&] { handlers_.onEvent(spec.event); });
       break;
     case ControlKind::LinkLabel:
-      if (code == STN_CLICKED) handlers_.run([this] { handlers_.openLink(linkAddress_); });
+      if (code == STN_CLICKED) handlers_.run([this] { handlers_.openLink(view_.LinkAddress()); });
       break;
     default:
       break;
@@ -195,16 +184,25 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 void MainWindow::OnSize() {
-  if (HWND panel = ControlHandle(ControlId::TopPanel)) {
-    // The top strip is aligned to the top: always the full client width.
-    SetWindowPos(panel, nullptr, 0, 0, ClientWidth(), Scaled(20),
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-  }
-  if (bound_ && ControlHandle(ControlId::EditSearch)) handlers_.run(handlers_.onResize);
+  controls_.FitTopPanel();
+  if (Bound() && ControlHandle(ControlId::EditSearch)) handlers_.run(handlers_.onResize);
+}
+
+// Moved to a screen of another scaling, or the scaling changed: the controls are made for the
+// new resolution, the window takes the place the system suggests, and the handlers follow
+// (column widths, layout).
+void MainWindow::OnDpiChanged(int pixelsPerInch, const RECT& suggested) {
+  const int previous = controls_.PixelsPerInch();
+  controls_.ApplyPixelsPerInch(pixelsPerInch);
+  SetIcons();
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int now = controls_.PixelsPerInch();
+  if (Bound() && now != previous) handlers_.run([&] { handlers_.onDpiChanged(previous, now); });
 }
 
 void MainWindow::OnClose() {
-  if (!bound_) {
+  if (!Bound()) {
     DestroyWindow(window_);
     return;
   }
@@ -216,12 +214,9 @@ void MainWindow::OnClose() {
 }
 
 void MainWindow::OnDestroy() {
-  destroying_ = true;
-  if (bound_) handlers_.run(handlers_.onDestroy);
-  // The list goes first, ahead of the other controls.
-  listView_.reset();
-  if (HWND list = ControlHandle(ControlId::vst)) DestroyWindow(list);
-  controls_[static_cast<int>(ControlId::vst)] = nullptr;
+  view_.StopMessagePasses();
+  if (Bound()) handlers_.run(handlers_.onDestroy);
+  controls_.DestroyList();
   window_ = nullptr;
   PostQuitMessage(0);
 }
@@ -233,32 +228,15 @@ void MainWindow::TopPanelMouseDown(bool leftButton) {
   SendMessageW(window_, WM_SYSCOMMAND, 0xF012, 0);
 }
 
-void MainWindow::SetTopPanelColor(COLORREF color) {
-  SetPanelColor(ControlHandle(ControlId::TopPanel), color);
-}
-
-void MainWindow::ReplaceFormFont(const std::string& name, int extraPoints) {
-  LOGFONTW font{};
-  GetObjectW(windowFont_.get(), sizeof font, &font);
-  const int extraPixels = MulDiv(extraPoints, pixelsPerInch_, 72);
-  font.lfHeight = font.lfHeight < 0 ? font.lfHeight - extraPixels : font.lfHeight + extraPixels;
-  lstrcpynW(font.lfFaceName, Utf8ToWide(name).c_str(), LF_FACESIZE);
-  UniqueHfont replaced(CreateFontIndirectW(&font));
-  if (!replaced) return;
-  for (const ControlSpec& spec : kMainFormControls) {
-    if (!spec.font.name && ControlHandle(spec.id)) {
-      SendMessageW(ControlHandle(spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(replaced.get()),
-                   TRUE);
-    }
-  }
-  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(replaced.get()), FALSE);
-  windowFont_ = std::move(replaced);
-}
-
-int MainWindow::TopPanelHeight() {
-  return Bounds(ControlId::TopPanel).height;
-}
-
-COLORREF MainWindow::WindowColor() const {
-  return GetSysColor(COLOR_WINDOW);
+// The class's icons are made for the system's resolution; the window gets its own where it
+// shows at another.
+void MainWindow::SetIcons() {
+  const int pixelsPerInch = controls_.PixelsPerInch();
+  if (!bigIcon_ && pixelsPerInch == SystemPixelsPerInch()) return;
+  UniqueHicon big = LoadIconForDpi(instance_, MAKEINTRESOURCEW(1), SM_CXICON, pixelsPerInch);
+  UniqueHicon small = LoadIconForDpi(instance_, MAKEINTRESOURCEW(1), SM_CXSMICON, pixelsPerInch);
+  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  bigIcon_ = std::move(big);
+  smallIcon_ = std::move(small);
 }

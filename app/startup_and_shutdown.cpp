@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "Systeme/scale_for_dpi.h"
+#include "app/column_scale.h"
 #include "list/column_widths.h"
 #include "settings/builtin_texts.h"
 #include "settings/settings_file.h"
@@ -42,7 +43,13 @@ void TMainForm::FormCreate() {
   // Read only when the scan can use it, so that without the other sources start-up reads
   // exactly the keys it always read.
   if (ports_.beyondQfe) LoadSourcesSetting(Settings, ports_.ini);
-  ApplyColumnWidths(ReadColumnWidths(Settings.ColumnsOrder), vst);
+  // The columns are described at 96 pixels per inch; the file's widths are in the pixels of the
+  // resolution it was written at.
+  const int pixelsPerInch = view.ScreenPixelsPerInch();
+  columnScale_.Rescale(vst, 96, pixelsPerInch);
+  ApplyColumnWidths(WidthsAtResolution(ReadColumnWidths(Settings.ColumnsOrder),
+                                       FormPlacement.SavedPixelsPerInch, pixelsPerInch),
+                    vst);
   vst.SetSortColumn(Settings.SortColumn);
   vst.SetSortDirection(DirectionFromFlag(Settings.SortDirection));
 

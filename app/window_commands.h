@@ -3,6 +3,7 @@
 // list's context menu offers in the window's current state. Portable: the Win32 side reads the
 // key and shows the menu, these tables decide.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "list/list_types.h"
@@ -27,9 +28,11 @@ enum class KeyTarget { List, SearchBox, Other };
 namespace vk {
 inline constexpr std::uint16_t Return = 0x0D;
 inline constexpr std::uint16_t Apps = 0x5D;
+inline constexpr std::uint16_t F1 = 0x70;
 inline constexpr std::uint16_t F3 = 0x72;
 inline constexpr std::uint16_t F5 = 0x74;
 inline constexpr std::uint16_t F10 = 0x79;
+inline constexpr std::uint16_t F12 = 0x7B;
 inline constexpr std::uint16_t C = 'C';
 inline constexpr std::uint16_t F = 'F';
 inline constexpr std::uint16_t S = 'S';
@@ -39,12 +42,18 @@ inline constexpr std::uint16_t S = 'S';
 // keyboards, types characters and carries none), or None: the key goes on to the control.
 WindowCommand CommandForKey(std::uint16_t key, TShiftState shift, KeyTarget target);
 
+// The key that runs `command`, as menus show it after a tab ("Ctrl+Maj+C", "Entrée", "F5"),
+// or empty when no key runs it. Read from the table CommandForKey reads, so that a menu never
+// shows a key that does something else.
+std::string ShortcutText(WindowCommand command);
+
 // One line of the context menu; a separator has no command.
 struct ContextMenuItem {
   WindowCommand command = WindowCommand::None;
   const char* text = "";  // UTF-8
   bool enabled = false;
   bool isDefault = false;  // drawn bold; what a double click on the row does
+  std::string shortcut;    // UTF-8, ShortcutText(command)
 };
 
 // What the window can act on when the menu opens.

@@ -137,7 +137,8 @@ void ListViewWin32::DrawColumnLines(HDC dc) const {
   GetWindowRect(header_, &headerBounds);
   MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&headerBounds), 2);
   const int top = IsWindowVisible(header_) ? std::max(headerBounds.bottom, client.top) : client.top;
-  UniqueHpen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE)));
+  // One pixel wide up to twice the designed resolution, then as many as it holds whole.
+  UniqueHpen pen(CreatePen(PS_SOLID, std::max(1, pixelsPerInch_ / 96), GetSysColor(COLOR_BTNFACE)));
   if (!pen) return;
   SelectedObject selected(dc, pen.get());
   const int count = Header_GetItemCount(header_);

@@ -93,7 +93,7 @@ void ListViewWin32::FitColumn(int column) {
   const int rows = model_.RootNodeCount();
   for (int row = 0; row < rows; ++row)
     widest = std::max(widest, TextWidth(dc.get(), CellText(row, column)));
-  const int extra = kCellPadding + (column == 0 ? kFirstColumnExtra : 0);
+  const int extra = Scaled(kCellPadding + (column == 0 ? kFirstColumnExtra : 0));
   model_.SetColumnWidth(column, widest + extra);
   SyncColumns();
 }

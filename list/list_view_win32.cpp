@@ -62,15 +62,7 @@ ListViewWin32::ListViewWin32(HWND listView, TVirtualStringTree& model)
   ShowChanges(everything);
   model_.OnChanges = [this](const ListChanges& changes) { ShowChanges(changes); };
 
-  // The header takes its height from a layout pass, which only a size change starts.
-  RECT bounds{};
-  GetWindowRect(list_, &bounds);
-  const int width = bounds.right - bounds.left;
-  const int height = bounds.bottom - bounds.top;
-  const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-  SetWindowPos(list_, nullptr, 0, 0, width, height + 1, flags);
-  // The frame is computed again, with the scroll bars the control may have hidden already.
-  SetWindowPos(list_, nullptr, 0, 0, width, height, flags | SWP_FRAMECHANGED);
+  LayOutHeaderAgain();
 }
 
 ListViewWin32::~ListViewWin32() {
@@ -224,8 +216,8 @@ LRESULT ListViewWin32::OnHeaderMessage(UINT message, WPARAM wParam, LPARAM lPara
       const bool hidden = (GetWindowLongPtrW(header_, GWL_STYLE) & HDS_HIDDEN) != 0;
       if (done && !hidden && layout != nullptr && layout->prc != nullptr &&
           layout->pwpos != nullptr) {
-        layout->pwpos->cy = kHeaderHeight;
-        layout->prc->top = layout->pwpos->y + kHeaderHeight;
+        layout->pwpos->cy = Scaled(kHeaderHeight);
+        layout->prc->top = layout->pwpos->y + Scaled(kHeaderHeight);
       }
       return done;
     }

@@ -39,6 +39,11 @@ class ListViewWin32 {
 
   HWND Handle() const { return list_; }
 
+  // The control at another resolution than the 96 pixels per inch its sizes are given for: the
+  // row and header heights, the room a fitted column leaves around its text and the column
+  // lines grow with it. The font is the parent's to give.
+  void SetPixelsPerInch(int pixelsPerInch);
+
   // The parent hands over every WM_NOTIFY it receives. True when the notification was the
   // list's, with the value the parent's window procedure must return in result.
   bool HandleNotify(NMHDR* header, LRESULT& result);
@@ -89,6 +94,10 @@ class ListViewWin32 {
   const std::string& CellText(int row, int column);  // valid until the next call
   HFONT UnderlinedFont();
 
+  // Lengths at 96 pixels per inch, at the control's resolution (list_view_dpi_win32.cpp)
+  int Scaled(int designPixels) const;
+  void LayOutHeaderAgain();
+
   // Mirroring the model (list_view_mirror_win32.cpp)
   void SyncColumns();
   void FitColumn(int column);
@@ -130,6 +139,7 @@ class ListViewWin32 {
   int shownFocused_ = -1;
   int shownSelected_ = -1;
   std::string cellText_;        // a cell's text, its room kept from cell to cell
+  int pixelsPerInch_ = 96;
   UniqueHimagelist rowHeight_;  // sets the row height; shared with, not owned by, the control
   UniqueHfont underlined_;      // the list's font, underlined, for the hot row
   HFONT underlinedFrom_ = nullptr;

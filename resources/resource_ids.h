@@ -12,7 +12,8 @@
 #define FIXTALLY_RT_MANIFEST 24
 
 // The other pictures are named resources, loaded by name:
-//   CURSEUR1       hand cursor of the web-link label, 32 x 32 monochrome, hotspot at the fingertip
+//   CURSEUR1       hand cursor of the web-link label, 32 x 32, 48 x 48 and 64 x 64 monochrome
+//                  (the sizes of cursors at 100, 150 and 200 %), hotspot at the fingertip
 //   LOGO           48 x 48, 24-bit; drawn transparent with its lower-left pixel (pure white) as key
 //   BTN_SEARCH, BTN_COPY, BTN_LINK
 //                  16 x 16, 32-bit bottom-up BI_RGB with premultiplied alpha (ready for
@@ -20,5 +21,8 @@
 //   BTN_SEARCH_24, BTN_COPY_24, BTN_LINK_24
 //                  the same pictures in 24-bit on a magenta (FF00FF) key, for systems without
 //                  alpha-blended button images
+//   LOGO_150, LOGO_200, BTN_*_24_150, BTN_*_24_200
+//                  the logo and the 24-bit button pictures drawn at 150 % and 200 % of their
+//                  size, for screens of those scalings (app/form_pictures.h chooses)
 
 #endif  // FIXTALLY_RESOURCES_RESOURCE_IDS_H

@@ -248,6 +248,17 @@ def sheet_layers(x0, y0, x1, y1, lines):
     return layers
 
 
+def scaled_layers(layers, k):
+    """The same picture k times larger: every shape and paint read at (x / k, y / k)."""
+    out = []
+    for (box, inside), paint in layers:
+        big_box = tuple(v * k for v in box)
+        big_inside = (lambda f: lambda x, y: f(x / k, y / k))(inside)
+        big_paint = paint if paint is ERASE else (lambda f: lambda x, y: f(x / k, y / k))(paint)
+        out.append(((big_box, big_inside), big_paint))
+    return out
+
+
 def copy_layers():
     return sheet_layers(1, 1, 10, 12, 0) + sheet_layers(5, 4, 15, 15, 4)
 
@@ -296,9 +307,18 @@ HAND_ART = HAND.strip("\n").split("\n")
 HAND_HOTSPOT = (HAND_ART[0].index("X"), 0)
 
 
-def hand_rows():
-    """32 rows of 32 art characters, the hand in the top left corner."""
-    return [list((HAND_ART[y] if y < len(HAND_ART) else "").ljust(32, ".")) for y in range(32)]
+def hand_rows(size=32):
+    """size rows of size art characters, the hand in the top left corner, each art pixel
+    covering size / 32 pixels (whole pixels: a monochrome cursor has no half tones)."""
+    k = size / 32
+    art = [list((HAND_ART[y] if y < len(HAND_ART) else "").ljust(32, ".")) for y in range(32)]
+    return [[art[int(y / k)][int(x / k)] for x in range(size)] for y in range(size)]
+
+
+def hand_hotspot(size):
+    """The fingertip's first pixel at that size."""
+    k = size / 32
+    return (math.ceil(HAND_HOTSPOT[0] * k), HAND_HOTSPOT[1])
 
 
 # ---------------------------------------------------------------- file formats
@@ -465,12 +485,15 @@ def icon_file(kind, entries):
 
 
 def hand_cursor():
-    rows = hand_rows()
-    palette = struct.pack("<II", 0x000000, 0xFFFFFF)
-    xor = mask_rows([[c == "o" for c in row] for row in rows])
-    andmask = mask_rows([[c not in "Xo" for c in row] for row in rows])
-    image = info_header(32, 64, 1, len(xor) + len(andmask), 2) + palette + xor + andmask
-    return icon_file(2, [(32, 2, HAND_HOTSPOT[0], HAND_HOTSPOT[1], image)])
+    entries = []
+    for size in CURSOR_SIZES:
+        rows = hand_rows(size)
+        palette = struct.pack("<II", 0x000000, 0xFFFFFF)
+        xor = mask_rows([[c == "o" for c in row] for row in rows])
+        andmask = mask_rows([[c not in "Xo" for c in row] for row in rows])
+        image = info_header(size, 2 * size, 1, len(xor) + len(andmask), 2) + palette + xor + andmask
+        entries.append((size, 2, *hand_hotspot(size), image))
+    return icon_file(2, entries)
 
 
 # ---------------------------------------------------------------- main
@@ -484,6 +507,28 @@ WHITE_KEY = b"\xff\xff\xff"
 MAGENTA_KEY = "#FF00FF"
 KEY_BELOW_ALPHA = 0.12  # button pixels this transparent or more become the magenta key
 BUTTONS = (("btn_search", magnifier_layers), ("btn_copy", copy_layers), ("btn_link", globe_layers))
+# The window's pictures are also drawn at 150 % and 200 % for screens of those scalings
+# (app/form_pictures.h chooses), the hand cursor at the sizes Windows gives cursors there.
+SCALES = (150, 200)
+LOGO_SIZE = 48
+BUTTON_SIZE = 16
+CURSOR_SIZES = (32, 48, 64)
+
+
+def logo_bmp(glyph):
+    """The logo is drawn transparent with its lower-left pixel as the key, so only the background
+    may be pure white: the white list lines are nudged off it."""
+    logo = flatten(glyph, "#FFFFFF")
+    for y, row in enumerate(logo):
+        for x, colour in enumerate(row):
+            if colour == WHITE_KEY and glyph[y][x][3] > 0:
+                row[x] = b"\xfe\xfe\xfe"
+    return bmp24(logo)
+
+
+def button_bmp24(pixels):
+    """Older systems key out magenta; edges are blended on the usual button face grey."""
+    return bmp24(flatten(pixels, "#F0F0F0", key=MAGENTA_KEY, key_below=KEY_BELOW_ALPHA))
 
 
 def generate():
@@ -495,21 +540,18 @@ def generate():
     entries.append((ICON_PNG_SIZE, 0, 1, 32, png_bytes(large)))
     files = {"fixtally.ico": icon_file(1, entries)}
 
-    # The logo is drawn transparent with its lower-left pixel as the key, so only the background
-    # may be pure white: the white list lines are nudged off it.
-    logo = flatten(glyphs[48], "#FFFFFF")
-    for y, row in enumerate(logo):
-        for x, colour in enumerate(row):
-            if colour == WHITE_KEY and glyphs[48][y][x][3] > 0:
-                row[x] = b"\xfe\xfe\xfe"
-    files["logo.bmp"] = bmp24(logo)
+    files["logo.bmp"] = logo_bmp(glyphs[LOGO_SIZE])
+    for scale in SCALES:
+        size = LOGO_SIZE * scale // 100
+        files[f"logo_{scale}.bmp"] = logo_bmp(render(size, glyph_layers(size)))
 
     for name, layers in BUTTONS:
-        pixels = render(16, layers())
+        pixels = render(BUTTON_SIZE, layers())
         files[name + ".bmp"] = bmp32_premultiplied(pixels)
-        # Older systems key out magenta; edges are blended on the usual button face grey.
-        files[name + "_24.bmp"] = bmp24(
-            flatten(pixels, "#F0F0F0", key=MAGENTA_KEY, key_below=KEY_BELOW_ALPHA))
+        files[name + "_24.bmp"] = button_bmp24(pixels)
+        for scale in SCALES:
+            big = render(BUTTON_SIZE * scale // 100, scaled_layers(layers(), scale / 100))
+            files[f"{name}_24_{scale}.bmp"] = button_bmp24(big)
     files["hand.cur"] = hand_cursor()
     return files
 
@@ -565,31 +607,43 @@ def check_icon(data, expect):
     expect(sorted(seen, key=str) == sorted(wanted, key=str), f"icon: images {seen}")
 
 
-def check_logo(data, expect):
+def check_logo(name, data, size, expect):
     bits, rows = read_bmp(data)
-    expect(bits == 24 and len(rows) == 48 and len(rows[0]) == 48, "logo: not 48 x 48 24-bit")
+    expect(bits == 24 and len(rows) == size and len(rows[0]) == size,
+           f"{name}: not {size} x {size} 24-bit")
     white = (255, 255, 255)
-    expect(rows[-1][0] == white, "logo: lower-left pixel is not pure white")
+    expect(rows[-1][0] == white, f"{name}: lower-left pixel is not pure white")
     # Pure white inside the glyph turns transparent when the logo is drawn: only the background
     # and the cut-out ring around the badge may be pure white.
-    todo = [(x, y) for y in range(48) for x in range(48)
-            if (x in (0, 47) or y in (0, 47)) and rows[y][x] == white]
+    last = size - 1
+    todo = [(x, y) for y in range(size) for x in range(size)
+            if (x in (0, last) or y in (0, last)) and rows[y][x] == white]
     reached = set(todo)
     while todo:
         x, y = todo.pop()
         for n in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
-            if 0 <= n[0] < 48 and 0 <= n[1] < 48 and n not in reached and rows[n[1]][n[0]] == white:
+            if (0 <= n[0] < size and 0 <= n[1] < size and n not in reached and
+                    rows[n[1]][n[0]] == white):
                 reached.add(n)
                 todo.append(n)
-    _, _, _, _, _, (cx, cy, radius, gap), _, _ = GLYPH_GEOMETRY[48]
+    _, _, _, _, _, (cx, cy, radius, gap), _, _ = glyph_geometry(size)
 
     def in_ring(x, y):
         return radius - 0.5 <= math.hypot(x + 0.5 - cx, y + 0.5 - cy) <= radius + gap + 0.5
 
-    enclosed = sum(1 for y in range(48) for x in range(48)
+    enclosed = sum(1 for y in range(size) for x in range(size)
                    if rows[y][x] == white and (x, y) not in reached and not in_ring(x, y))
-    expect(enclosed == 0, f"logo: {enclosed} pure white pixels inside the glyph")
-    expect(rows[24][24] != white, "logo: empty middle")
+    expect(enclosed == 0, f"{name}: {enclosed} pure white pixels inside the glyph")
+    expect(rows[size // 2][size // 2] != white, f"{name}: empty middle")
+
+
+def check_scaled_button(name, data, size, expect):
+    bits, rows = read_bmp(data)
+    expect(bits == 24 and len(rows) == size and len(rows[0]) == size,
+           f"{name}: not {size} x {size} 24-bit")
+    key = (255, 0, 255)
+    keyed = sum(1 for row in rows for p in row if p == key)
+    expect(rows[0][0] == key and 0 < keyed < size * size, f"{name}: magenta key")
 
 
 def check_button(name, data32, data24, expect):
@@ -611,17 +665,22 @@ def check_button(name, data32, data24, expect):
 
 def check_cursor(data, expect):
     _, kind, count = struct.unpack_from("<HHH", data)
-    w, h, _, _, hot_x, hot_y, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
-    expect((kind, count, w, h) == (2, 1, 32, 32), "cursor: not one 32 x 32 cursor")
-    image = data[offset:offset + size]
-    expect(struct.unpack_from("<IiiHH", image) == (40, 32, 64, 1, 1), "cursor: not monochrome")
-    expect(len(image) == 40 + 8 + 2 * 128, "cursor: size")
-    drawn = {(x, y) for y in range(32) for x in range(32)
-             if mask_bit(image, 40 + 8 + 128, 32, 32, x, y) == 0}
-    expect((hot_x, hot_y) in drawn, "cursor: hotspot on a transparent pixel")
-    expect(hot_y == min(y for _, y in drawn), "cursor: hotspot below the fingertip")
-    white = {p for p in drawn if mask_bit(image, 48, 32, 32, *p)}
-    expect(white and len(white) < len(drawn), "cursor: needs both outline and fill")
+    expect((kind, count) == (2, len(CURSOR_SIZES)), "cursor: not one cursor of each size")
+    for i in range(count):
+        w, h, _, _, hot_x, hot_y, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
+        n = CURSOR_SIZES[i] if i < len(CURSOR_SIZES) else 0
+        expect((w, h) == (n, n), f"cursor image {i}: not {n} x {n}")
+        image = data[offset:offset + size]
+        expect(struct.unpack_from("<IiiHH", image) == (40, n, 2 * n, 1, 1),
+               f"cursor image {i}: not monochrome")
+        plane = (n + 31) // 32 * 4 * n
+        expect(len(image) == 40 + 8 + 2 * plane, f"cursor image {i}: size")
+        drawn = {(x, y) for y in range(n) for x in range(n)
+                 if mask_bit(image, 40 + 8 + plane, n, n, x, y) == 0}
+        expect((hot_x, hot_y) in drawn, f"cursor image {i}: hotspot on a transparent pixel")
+        expect(hot_y == min(y for _, y in drawn), f"cursor image {i}: hotspot below the fingertip")
+        white = {p for p in drawn if mask_bit(image, 48, n, n, *p)}
+        expect(white and len(white) < len(drawn), f"cursor image {i}: needs outline and fill")
 
 
 def check(folder):
@@ -641,11 +700,19 @@ def check(folder):
                 files[name] = f.read()
         expect(files[name] == drawn[name], f"{name}: not what this script draws")
     checks = [("fixtally.ico", lambda: check_icon(files["fixtally.ico"], expect)),
-              ("logo.bmp", lambda: check_logo(files["logo.bmp"], expect)),
+              ("logo.bmp", lambda: check_logo("logo.bmp", files["logo.bmp"], LOGO_SIZE, expect)),
               ("hand.cur", lambda: check_cursor(files["hand.cur"], expect))]
     checks += [(name + ".bmp", lambda name=name: check_button(name, files[name + ".bmp"],
                                                               files[name + "_24.bmp"], expect))
                for name, _ in BUTTONS]
+    for scale in SCALES:
+        logo = f"logo_{scale}.bmp"
+        checks.append((logo, lambda logo=logo, scale=scale: check_logo(
+            logo, files[logo], LOGO_SIZE * scale // 100, expect)))
+        for name, _ in BUTTONS:
+            button = f"{name}_24_{scale}.bmp"
+            checks.append((button, lambda button=button, scale=scale: check_scaled_button(
+                button, files[button], BUTTON_SIZE * scale // 100, expect)))
     for name, run in checks:
         try:
             run()

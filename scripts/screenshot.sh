@@ -49,11 +49,16 @@ else
 fi
 wineserver -w
 
-# The window is 540 high and as wide as the program widens 770 for the resolution
+# Lengths of the window's 96-pixels-per-inch description at the resolution, rounded as the
+# program rounds them.
+scaled() { echo $((($1 * dpi + 48) / 96)); }
+# The window is 540 high at 96 pixels per inch and as much higher as everything in it at
+# another resolution, and as wide as the program widens 770 for the resolution
 # (770 x (resolution - 2) / 96, halves to even); the desktop leaves room around it.
 window_width=$(awk -v dpi="$dpi" 'BEGIN { if (dpi == 96) print 770; else printf "%.0f", 770 * (dpi - 2) / 96 }')
+window_height=$(scaled 540)
 desktop_width=$((window_width + 230 > 1000 ? window_width + 230 : 1000))
-desktop_height=700
+desktop_height=$((window_height + 160 > 700 ? window_height + 160 : 700))
 
 display=
 for n in $(seq 150 199); do
@@ -78,28 +83,28 @@ cp "$build/Fixtally.exe" "$work/"
 (cd "$work" && wine explorer "/desktop=shot,${desktop_width}x$desktop_height" Fixtally.exe \
   >/dev/null 2>&1 </dev/null &)
 
-# The window opens centred in the desktop. The buttons stand 45 pixels above the bottom of the
-# client area, at least 35 high and 100 wide, "Analyser" 9 or more pixels from the left edge and
-# "Quitter" as far from the right one: a point 36 pixels above the window's bottom and 40 in from
-# its sides is on them at any resolution.
-left=$(((desktop_width - window_width) / 2)) top=$(((desktop_height - 540) / 2))
-buttons_y=$((top + 540 - 36))
+# The window opens centred in the desktop. The buttons stand from 45 to 10 pixels (at 96 pixels
+# per inch) above the bottom of the client area, 100 wide, "Analyser" 9 from the left edge and
+# "Quitter" 10 from the right one: a point 28 above the window's bottom (its frame included) and
+# 40 in from its sides is on them.
+left=$(((desktop_width - window_width) / 2)) top=$(((desktop_height - window_height) / 2))
+buttons_y=$((top + window_height - $(scaled 28)))
 for _ in $(seq 100); do
   # The list's white background shows once the window is drawn.
-  pixel=$(import -display "$display" -window root -crop 1x1+$((left + 300))+$((top + 250)) txt:- 2>/dev/null |
+  pixel=$(import -display "$display" -window root -crop 1x1+$((left + $(scaled 300)))+$((top + $(scaled 250))) txt:- 2>/dev/null |
     tail -1 | grep -o '#[0-9A-F]\{6\}' || true)
   [ "$pixel" = "#FFFFFF" ] && break
   sleep 0.2
 done
 sleep 1
-xdotool mousemove $((left + 40)) $buttons_y click 1
+xdotool mousemove $((left + $(scaled 40))) $buttons_y click 1
 sleep 3
 # The pointer leaves the list so that no row shows as hot.
 xdotool mousemove $((desktop_width - 5)) $((desktop_height - 5))
 sleep 0.5
 mkdir -p "$(dirname "$out")"
 import -display "$display" -window root "$out"
-xdotool mousemove $((left + window_width - 40)) $buttons_y click 1
+xdotool mousemove $((left + window_width - $(scaled 40))) $buttons_y click 1
 sleep 1
 rm -rf "$work"
 echo "wrote $out"

@@ -116,9 +116,8 @@ void TFormPlacement::RestoreWindowPlacement(IniStore& ini) {
       found = true;
     }
     const std::int32_t pixelsPerInch = port_.PixelsPerInch();
-    if (ReadInteger(ini, path, section, "PixelsPerInch", pixelsPerInch) != pixelsPerInch) {
-      found = false;
-    }
+    SavedPixelsPerInch = ReadInteger(ini, path, section, "PixelsPerInch", pixelsPerInch);
+    if (SavedPixelsPerInch != pixelsPerInch) found = false;
     // The main window has a sizeable border, so the stored size applies as it is.
     if (found && record.rcNormalPosition.left < record.rcNormalPosition.right) {
       if (port_.OpensCentred()) port_.SetOpensCentred(false);

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "Systeme/unique_handle_win32.h"
+#include "Systeme/dpi_win32.h"
 
 namespace {
 
@@ -69,17 +69,18 @@ std::int32_t WindowPlacementWin32::ScreenHeight() {
   return GetSystemMetrics(SM_CYSCREEN);
 }
 
+// The resolution of the window's screen: the one its position and the list's column widths are
+// in when they are saved.
 std::int32_t WindowPlacementWin32::PixelsPerInch() {
-  const WindowDc screen(nullptr);
-  return screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  return WindowPixelsPerInch(Handle());
 }
 
 std::int32_t WindowPlacementWin32::FrameWidth() {
-  return GetSystemMetrics(SM_CXSIZEFRAME);
+  return SystemMetricForDpi(SM_CXSIZEFRAME, PixelsPerInch());
 }
 
 std::int32_t WindowPlacementWin32::FrameHeight() {
-  return GetSystemMetrics(SM_CYSIZEFRAME);
+  return SystemMetricForDpi(SM_CYSIZEFRAME, PixelsPerInch());
 }
 
 void WindowPlacementWin32::PostMinimize() {

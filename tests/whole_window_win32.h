@@ -25,7 +25,7 @@ class WholeWindow {
   // `folder` must exist; Fixtally.ini is read from and written to it.
   WholeWindow(HotfixSource& source, const std::string& folder)
       : window_(GetModuleHandleW(nullptr)),
-        chrome_(window_),
+        chrome_(window_.Chrome()),
         dialogs_(log_),
         locale_(MakeWindowsLocaleText()),
         timeZone_(MakeWindowsTimeZone()),
@@ -33,7 +33,7 @@ class WholeWindow {
         shell_([this] { return window_.Handle(); }),
         ini_(MakeWindowsIniStore()),
         placement_([this] { return window_.Handle(); }),
-        ports_{window_,
+        ports_{window_.View(),
                chrome_,
                dialogs_,
                source,

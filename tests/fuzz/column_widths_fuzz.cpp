@@ -1,6 +1,7 @@
-// COLUMNSORDER of any content applied to the list's four columns: widths stay within each
-// column's limits, and what the program writes back reads as the same widths. Half the inputs
-// are built from widths drawn in advance, which the columns must then have.
+// COLUMNSORDER of any content applied to the list's four columns, also read at another
+// resolution than it was written at: widths stay within each column's limits, and what the
+// program writes back reads as the same widths. Half the inputs are built from widths drawn in
+// advance, which the columns must then have.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "fuzz_support.h"
 #include "list/virtual_string_tree.h"
+#include "app/column_scale.h"
 #include "list/column_widths.h"
 #include "settings/settings_file.h"
 
@@ -46,6 +48,20 @@ void CheckDrawnWidths(FuzzedDataProvider& data) {
   AddColumns(list);
   ApplyColumnWidths(ReadColumnWidths(text), list);
   FUZZ_CHECK(Widths(list) == expected);
+
+  // The same widths read as written at one resolution ([MAINFORM] PixelsPerInch, any value a
+  // file may hold) and shown at another stay within every column's limits.
+  const int writtenAt = data.ConsumeIntegral<int>();
+  const int shownAt = data.ConsumeIntegralInRange<int>(-10, 1000);
+  TVirtualStringTree scaled;
+  AddColumns(scaled);
+  ApplyColumnWidths(WidthsAtResolution(ReadColumnWidths(text), writtenAt, shownAt), scaled);
+  for (TColumnIndex i = 0; i < scaled.ColumnCount(); ++i) {
+    FUZZ_CHECK(scaled.Column(i).Width >= scaled.Column(i).MinWidth);
+    FUZZ_CHECK(scaled.Column(i).Width <= scaled.Column(i).MaxWidth);
+  }
+  if (writtenAt == shownAt || writtenAt <= 0 || shownAt <= 0)
+    FUZZ_CHECK(Widths(scaled) == expected);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "fuzz_support.h"
 #include "inventory/installed_on_date.h"
 #include "writers/export_writers.h"
+#include "inventory/installed_on_date.h"
 #include "writers/kb_order.h"
 #include "Systeme/utf8_text.h"
 #include "cp1252_utf8.h"

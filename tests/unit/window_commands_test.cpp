@@ -3,7 +3,9 @@
 // hands to the clipboard, the dialog and the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -103,24 +105,63 @@ TEST(ListContextMenu, ItemsAndGreyStates) {
   }
 }
 
+// The menu shows each command's key after a tab, and that key runs the command from the list.
+TEST(ListContextMenu, ShowsTheKeyThatRunsEachCommand) {
+  struct Case {
+    WindowCommand command;
+    const char* shortcut;
+    std::uint16_t key;
+    TShiftState shift;
+  };
+  const Case cases[] = {
+      {WindowCommand::OpenRowPage, "Entrée", vk::Return, Keys(false, false)},
+      {WindowCommand::CopyRow, "Ctrl+C", vk::C, Keys(true, false)},
+      {WindowCommand::CopyKb, "", 0, Keys(false, false)},
+      {WindowCommand::CopyList, "Ctrl+Maj+C", vk::C, Keys(true, true)},
+      {WindowCommand::Export, "Ctrl+S", vk::S, Keys(true, false)},
+      {WindowCommand::Scan, "F5", vk::F5, Keys(false, false)},
+  };
+  const std::vector<ContextMenuItem> menu = ListContextMenu({true, true, false});
+  for (const Case& c : cases) {
+    const auto item = std::find_if(
+        menu.begin(), menu.end(), [&](const ContextMenuItem& i) { return i.command == c.command; });
+    ASSERT_NE(item, menu.end()) << static_cast<int>(c.command);
+    EXPECT_EQ(item->shortcut, c.shortcut) << item->text;
+    if (c.key != 0) {
+      EXPECT_EQ(CommandForKey(c.key, c.shift, KeyTarget::List), c.command) << item->text;
+    }
+  }
+}
+
 TEST(ExportChoice, NameFormatAndFolder) {
   EXPECT_EQ(ProposedExportName("PC-01", 2026, 3, 5), "Fixtally-PC-01-2026-03-05.csv");
   EXPECT_EQ(ProposedExportName("srv\\inst:1/*?\"<>|\t", 2026, 12, 31),
             "Fixtally-srv_inst_1________-2026-12-31.csv");
 
+  // The type chosen decides the format, and the name's extension follows it.
   struct Case {
     const char* path;
     int filterIndex;
-    ExportFormat expected;
+    ExportFormat format;
+    const char* written;
   };
   const Case cases[] = {
-      {"C:\\a\\list.json", 1, ExportFormat::Json},    {"C:\\a\\list.TXT", 1, ExportFormat::Text},
-      {"C:\\a\\list.Csv", 3, ExportFormat::Csv},      {"C:\\a\\list", 2, ExportFormat::Json},
-      {"C:\\a\\list.xlsx", 3, ExportFormat::Text},    {"C:\\a\\list", 0, ExportFormat::Csv},
-      {"C:\\a\\list.json.bak", 9, ExportFormat::Csv},
+      {"C:\\a\\list.csv", 2, ExportFormat::Json, "C:\\a\\list.json"},  // the proposed name
+      {"C:\\a\\list.json", 1, ExportFormat::Csv, "C:\\a\\list.csv"},
+      {"C:\\a\\list.Csv", 3, ExportFormat::Text, "C:\\a\\list.txt"},
+      {"C:\\a\\list.TXT", 3, ExportFormat::Text, "C:\\a\\list.TXT"},  // its own, any case
+      {"C:\\a\\list", 2, ExportFormat::Json, "C:\\a\\list.json"},
+      {"C:\\a\\list.", 3, ExportFormat::Text, "C:\\a\\list.txt"},
+      {"C:\\a.b\\list", 1, ExportFormat::Csv, "C:\\a.b\\list.csv"},     // a folder's dot
+      {"C:\\a\\list.xlsx", 3, ExportFormat::Text, "C:\\a\\list.xlsx"},  // the user's own
+      {"C:\\a\\list.json.bak", 2, ExportFormat::Json, "C:\\a\\list.json.bak"},
+      {"list.json", 0, ExportFormat::Csv, "list.csv"},  // no such type: CSV
+      {"list.csv", 9, ExportFormat::Csv, "list.csv"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ExportFormatFor(c.path, c.filterIndex), c.expected) << c.path << " " << c.filterIndex;
+    const ExportFormat format = ExportFormatOfType(c.filterIndex);
+    EXPECT_EQ(format, c.format) << c.path << " " << c.filterIndex;
+    EXPECT_EQ(PathForFormat(c.path, format), c.written) << c.path << " " << c.filterIndex;
   }
 
   EXPECT_EQ(FolderOf("C:\\Users\\me\\list.csv"), "C:\\Users\\me");
@@ -146,6 +187,7 @@ class FakeCommandPorts : public CommandPorts {
     writtenPath = path;
     writtenBytes = bytes;
   }
+  bool FileExists(const std::string& path) override { return existing.count(path) > 0; }
   std::string ComputerName() override { return "PC-01"; }
   std::string ListSeparator() override { return ";"; }
   CalendarDate Today() override { return {2026, 3, 5}; }
@@ -153,6 +195,7 @@ class FakeCommandPorts : public CommandPorts {
   WindowCommand menuChoice = WindowCommand::None;
   std::optional<ExportTarget> target;
   bool refuseWrite = false;
+  std::set<std::string> existing;
   std::vector<std::string> shownMenus;
   std::vector<std::string> asked;
   std::string writtenPath;
@@ -280,6 +323,34 @@ TEST_F(WindowCommandsTest, ExportWritesTheChosenFormatAndRemembersTheFolder) {
   commands.asked.clear();
   Form().ExportClick();
   EXPECT_TRUE(commands.asked.empty());
+}
+
+// JSON chosen while the proposed name still ends in ".csv": a JSON file, named so. The dialog
+// only asked about the name it returned, so a file under the new name is asked about here.
+TEST_F(WindowCommandsTest, TheChosenTypeDecidesTheFormatAndTheNameFollows) {
+  AddWineRows();
+  commands.target = ExportTarget{"D:\\exports\\list.csv", 2};
+  Form().ExportClick();
+  EXPECT_EQ(commands.writtenPath, "D:\\exports\\list.json");
+  EXPECT_EQ(commands.writtenBytes.substr(0, 14), "{\"computers\":[");
+  EXPECT_TRUE(fixture.dialogs.messages.empty()) << "no file of that name: nothing to ask";
+
+  commands.existing = {"D:\\exports\\list.json", "D:\\exports\\list.csv"};
+  for (const int answer : {mrNo, mrYes}) {
+    commands.writtenPath.clear();
+    fixture.dialogs.answers = {answer};
+    Form().ExportClick();
+    EXPECT_EQ(commands.writtenPath, answer == mrYes ? "D:\\exports\\list.json" : "");
+  }
+  ASSERT_EQ(fixture.dialogs.messages.size(), 2u);
+  EXPECT_NE(fixture.dialogs.messages[0].content.find("D:\\exports\\list.json"), std::string::npos);
+  EXPECT_EQ(fixture.dialogs.messages[0].buttons, tdbYes | tdbNo);
+
+  // The name the dialog returned and asked about itself is not asked about again.
+  commands.target = ExportTarget{"D:\\exports\\list.csv", 1};
+  Form().ExportClick();
+  EXPECT_EQ(commands.writtenPath, "D:\\exports\\list.csv");
+  EXPECT_EQ(fixture.dialogs.messages.size(), 2u);
 }
 
 TEST_F(WindowCommandsTest, AnExportTellsWhetherTheScanWasComplete) {

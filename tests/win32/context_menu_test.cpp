@@ -75,9 +75,11 @@ Shown Show(const ContextMenuState& state, std::vector<UINT> keys = {}) {
 }
 
 TEST(ContextMenuWin32, ItemsStatesAndTheDefaultAsTheMenuHoldsThem) {
-  const std::wstring ouvrir = L"Ouvrir la page Web*", ligne = L"Copier la ligne",
-                     kb = L"Copier le num\u00e9ro KB", liste = L"Copier la liste",
-                     exporter = L"Exporter\u2026", analyser = L"Analyser";
+  // Each command's key after a tab, as Windows menus show it.
+  const std::wstring ouvrir = L"Ouvrir la page Web\tEntr\u00e9e*",
+                     ligne = L"Copier la ligne\tCtrl+C", kb = L"Copier le num\u00e9ro KB",
+                     liste = L"Copier la liste\tCtrl+Maj+C", exporter = L"Exporter\u2026\tCtrl+S",
+                     analyser = L"Analyser\tF5";
   struct Case {
     ContextMenuState state;
     std::vector<std::wstring> expected;

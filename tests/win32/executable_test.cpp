@@ -124,3 +124,34 @@ TEST(Executable, HoldsNoBuiltInTextInPlain) {
 }
 
 }  // namespace
+
+// Windows reads the resolution awareness from the manifest only in its own namespaces, and says
+// nothing of one it ignores; Wine treats every program as aware anyway. So the manifest is read
+// here as the system's activation context reads it.
+TEST(Executable, ItsManifestDeclaresPerMonitorAwareness) {
+  const std::wstring path = ExePath();
+  ACTCTXW description{};
+  description.cbSize = sizeof description;
+  description.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  description.lpSource = path.c_str();
+  description.lpResourceName = MAKEINTRESOURCEW(1);
+  HANDLE context = CreateActCtxW(&description);
+  ASSERT_NE(context, INVALID_HANDLE_VALUE) << "the manifest does not read: " << GetLastError();
+  struct Setting {
+    const wchar_t* space;
+    const wchar_t* name;
+    std::wstring expected;
+  } settings[] = {
+      {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+      {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+       L"PerMonitorV2, PerMonitor"},
+  };
+  for (const Setting& setting : settings) {
+    wchar_t value[64] = {};
+    SIZE_T written = 0;
+    EXPECT_TRUE(QueryActCtxSettingsW(0, context, setting.space, setting.name, value, 64, &written))
+        << std::string(setting.name, setting.name + lstrlenW(setting.name)) << " is not read";
+    EXPECT_EQ(std::wstring(value), setting.expected);
+  }
+  ReleaseActCtx(context);
+}

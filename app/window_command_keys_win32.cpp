@@ -1,14 +1,25 @@
-// The window's command keys and the list's context menu on Win32. What a key means and what
-// the menu holds is decided by the handlers (app/window_commands.h); this places the menu.
-#include "app/main_window_win32.h"
+#include "app/window_command_keys_win32.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include "list/list_view_win32.h"
 
-bool MainWindow::TranslateShortcut(const MSG& message) {
-  if (!bound_ || !IsMainWindowMessage(message)) return false;
+bool WindowCommandKeys::IsWindowMessage(const MSG& message) const {
+  HWND window = controls_.Window();
+  return message.hwnd == window || (message.hwnd && IsChild(window, message.hwnd));
+}
+
+void WindowCommandKeys::PreviewKey(const MSG& message) {
+  if (!Bound() || !IsWindowMessage(message)) return;
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return;
+  std::uint16_t key = static_cast<std::uint16_t>(message.wParam);
+  const TShiftState shift = CurrentShiftState();
+  handlers_.run([this, &key, shift] { handlers_.onKeyDown(key, shift); });
+}
+
+bool WindowCommandKeys::TranslateShortcut(const MSG& message) {
+  if (!Bound() || !IsWindowMessage(message)) return false;
   if (message.message == WM_KEYUP || message.message == WM_SYSKEYUP) {
     // The menu key and Shift+F10 would open a second menu on their release.
     if (takenKey_ == 0 || message.wParam != takenKey_) return false;
@@ -18,8 +29,8 @@ bool MainWindow::TranslateShortcut(const MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
   const auto key = static_cast<std::uint16_t>(message.wParam);
   const TShiftState shift = CurrentShiftState();
-  const KeyTarget target = message.hwnd == ControlHandle(ControlId::vst) ? KeyTarget::List
-                           : message.hwnd == ControlHandle(ControlId::EditSearch)
+  const KeyTarget target = message.hwnd == controls_.Handle(ControlId::vst) ? KeyTarget::List
+                           : message.hwnd == controls_.Handle(ControlId::EditSearch)
                                ? KeyTarget::SearchBox
                                : KeyTarget::Other;
   const WindowCommand command = CommandForKey(key, shift, target);
@@ -33,9 +44,9 @@ bool MainWindow::TranslateShortcut(const MSG& message) {
   return true;
 }
 
-bool MainWindow::OnContextMenu(HWND source, LPARAM point) {
-  HWND list = ControlHandle(ControlId::vst);
-  if (!bound_ || list == nullptr || source != list) return false;
+bool WindowCommandKeys::OnContextMenu(HWND source, LPARAM point) {
+  HWND list = controls_.Handle(ControlId::vst);
+  if (!Bound() || list == nullptr || source != list) return false;
   if (point == static_cast<LPARAM>(-1)) {
     OpenContextMenuAtFocus();
     return true;
@@ -56,14 +67,14 @@ bool MainWindow::OnContextMenu(HWND source, LPARAM point) {
 }
 
 // From the keyboard the menu opens over the focused row, or at the top of the list without one.
-void MainWindow::OpenContextMenuAtFocus() {
-  HWND list = ControlHandle(ControlId::vst);
-  if (!bound_ || list == nullptr) return;
+void WindowCommandKeys::OpenContextMenuAtFocus() {
+  HWND list = controls_.Handle(ControlId::vst);
+  if (!Bound() || list == nullptr) return;
   const PVirtualNode row = handlers_.list->CurrentNode();
   const int index = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
   RECT client{};
   GetClientRect(list, &client);
-  POINT at{client.left + 10, client.top};
+  POINT at{client.left + controls_.Scaled(10), client.top};
   if (HWND header = ListView_GetHeader(list)) {
     RECT headerRect{};
     if (GetWindowRect(header, &headerRect)) at.y += headerRect.bottom - headerRect.top;
