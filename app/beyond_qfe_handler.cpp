@@ -1,5 +1,4 @@
 // The sources beyond WMI that SOURCES names, read after WMI's hotfixes and merged into the list.
-#include <memory>
 #include <utility>
 
 #include "app/main_form.h"
@@ -9,7 +8,8 @@
 
 std::vector<SourceFailure> TMainForm::AddBeyondQfeRows(ReadingOutcome& outcome, UpdateSources which,
                                                        const ComputerRequest& computer,
-                                                       const TFormatSettings& display) {
+                                                       const TFormatSettings& display,
+                                                       const RecordSink& addRow) {
   // Escape asks to stop as during WMI's scan; the window repaints meanwhile.
   BeyondQfeUpdates found = ports_.beyondQfe->Read(which, computer, [this] {
     ports_.view.ProcessMessages();
@@ -22,8 +22,7 @@ std::vector<SourceFailure> TMainForm::AddBeyondQfeRows(ReadingOutcome& outcome, 
   TimeZone& zone = ports_.timeZone;
   AddBeyondQfeRecords(
       outcome, RowsInDisplayOrder(vst), found,
-      [&](FileTime utc) { return ShortDateOfUtc(utc, zone, display); }, texts,
-      [this](std::unique_ptr<TTreeDataClass> record) { AddScannedRow(std::move(record)); });
+      [&](FileTime utc) { return ShortDateOfUtc(utc, zone, display); }, texts, addRow);
   return std::move(found.failures);
 }
 

@@ -36,6 +36,7 @@
 #include "inventory/computer_inventory.h"
 #include "inventory/computer_request.h"
 #include "inventory/hotfix_source.h"
+#include "inventory/read_computer.h"
 #include "inventory/time_zone.h"
 #include "list/clipboard.h"
 #include "list/search_index.h"
@@ -100,11 +101,13 @@ class TMainForm {
   // lost like an unreadable object.
   void AddScannedRow(std::unique_ptr<TTreeDataClass> record);
   void FormKeyDown(std::uint16_t& key, TShiftState shift);
-  // After WMI, the rows of the other sources SOURCES names for the KBs WMI lacks, each counted
-  // like a WMI object and their failures noted in `outcome`; returns the sources that failed.
+  // After WMI, the rows of the other sources SOURCES names for the KBs WMI lacks, each handed
+  // to `addRow`, counted like a WMI object and their failures noted in `outcome`; returns the
+  // sources that failed.
   std::vector<SourceFailure> AddBeyondQfeRows(ReadingOutcome& outcome, UpdateSources which,
                                               const ComputerRequest& computer,
-                                              const TFormatSettings& display);
+                                              const TFormatSettings& display,
+                                              const RecordSink& addRow);
   void ShowSourceFailures(const std::vector<SourceFailure>& failures);
   void ShowScanFailure(std::exception_ptr failure);  // WMI's error dialog
 

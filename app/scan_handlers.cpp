@@ -101,9 +101,11 @@ void TMainForm::ScanHotfixes() {
 
   // Each record becomes a row as soon as it is read, inside the scan's batch. The service and the
   // enumeration are released before the count is shown and before any error dialog opens.
-  WmiReading wmi = ReadWmiHotfixes(
-      ports_.hotfixes, computer, HotfixClassName(), reading, [this] { return CancelRequested; },
-      [this](std::unique_ptr<TTreeDataClass> record) { AddScannedRow(std::move(record)); });
+  const RecordSink addRow = [this](std::unique_ptr<TTreeDataClass> record) {
+    AddScannedRow(std::move(record));
+  };
+  WmiReading wmi = ReadWmiHotfixes(ports_.hotfixes, computer, HotfixClassName(), reading,
+                                   [this] { return CancelRequested; }, addRow);
   ReadingOutcome& outcome = wmi.outcome;
   std::exception_ptr failure = wmi.failure;
 
@@ -113,7 +115,7 @@ void TMainForm::ScanHotfixes() {
   const UpdateSources which = ParseUpdateSources(Settings.Sources);
   if ((which.windowsUpdate || which.servicingPackages) && ports_.beyondQfe && !CancelRequested) {
     try {
-      sourceFailures = AddBeyondQfeRows(outcome, which, computer, displaySettings);
+      sourceFailures = AddBeyondQfeRows(outcome, which, computer, displaySettings, addRow);
     } catch (...) {  // told by the general error report, after WMI's dialog
       if (!failure) failure = std::current_exception();
     }
