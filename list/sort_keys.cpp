@@ -22,18 +22,18 @@ bool HasOrder(const SortKeyCache& cache, TColumnIndex column) {
 // still holds the record it held (a slot may be filled after its node was sorted in); otherwise
 // it is made afresh for these rows, with nothing derived, its memory kept for what comes.
 void Refresh(SortKeyCache& cache, TVirtualStringTree& list, LocaleText& locale) {
-  list.RecordsInOrder(cache.shown);
-  const std::size_t count = cache.shown.size();
+  const auto count = static_cast<std::size_t>(list.RootNodeCount());
   bool same = cache.list == &list && cache.revision == list.Revision() && cache.locale == &locale &&
               cache.current.size() == count;
   for (std::size_t i = 0; same && i < count; ++i) {
-    same = cache.records[cache.current[i]] == cache.shown[i];
+    const PVirtualNode node = list.NodeAt(static_cast<int>(i));
+    same = cache.records[cache.current[i]] == (node->hasSlot ? node->record.get() : nullptr);
   }
   if (same) return;
   cache.list = &list;
   cache.revision = list.Revision();
   cache.locale = &locale;
-  cache.records.swap(cache.shown);
+  list.RecordsInOrder(cache.records);
   cache.current.resize(count);
   std::iota(cache.current.begin(), cache.current.end(), 0u);
   for (std::vector<std::uint32_t>& ranks : cache.ranks) ranks.clear();
@@ -115,8 +115,7 @@ class SortKeyComparer : public PreparedSort {
   }
 
   void OrderApplied(const std::vector<std::uint32_t>& order, std::uint64_t revision) override {
-    std::vector<std::uint32_t>& moved = keys_.spare;
-    moved.resize(order.size());
+    std::vector<std::uint32_t> moved(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) moved[i] = keys_.current[order[i]];
     keys_.current.swap(moved);
     keys_.revision = revision;

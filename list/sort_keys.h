@@ -34,9 +34,7 @@ struct SortKeyCache {
   std::array<std::vector<std::uint32_t>, 4> ranks;
   std::array<bool, 4> everyRowRanked{};  // no row of the column equal to every other
   std::array<std::optional<ColumnOrder>, 4> unranked;
-  std::optional<DateReading> reading;        // what column 1's ranks were read with
-  std::vector<std::uint32_t> spare;          // room for the next `current`
-  std::vector<const TTreeDataClass*> shown;  // room for the records as the list shows them
+  std::optional<DateReading> reading;  // what column 1's ranks were read with
 };
 
 // What a sort by column 1 reads the dates with; asked once per sort, for column 1 only.
