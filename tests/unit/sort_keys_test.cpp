@@ -323,8 +323,8 @@ TEST(OrderByRank, GivesTheMergesOrder) {
 }
 
 // The merge on ranks decides as the merge through a comparison does, rows equal to every other
-// included, whatever the size of the runs, and again on its own output (the second sort of a
-// click, where most runs are left as they stand).
+// included, whatever the size of the runs, again on its own output (the second sort of a click,
+// where most runs are left as they stand) and then the other way (the click that reverses it).
 TEST(MergeSortRanked, GivesTheMergesOrder) {
   std::mt19937 random(9);
   for (const std::size_t count : {2u, 3u, 5u, 17u, 1000u}) {
@@ -336,12 +336,13 @@ TEST(MergeSortRanked, GivesTheMergesOrder) {
         std::iota(merged.begin(), merged.end(), 0u);
         std::vector<RankedItem> items(count);
         for (std::uint32_t i = 0; i < count; ++i) items[i] = {ranks[i], i};
-        for (int sort = 1; sort <= 2; ++sort) {
+        for (int sort = 1; sort <= 3; ++sort) {
+          const bool way = sort == 3 ? !down : down;
           MergeSortItems(
               merged,
               [&](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
-              down);
-          MergeSortRanked(items, down);
+              way);
+          MergeSortRanked(items, way);
           std::vector<std::uint32_t> packed;
           for (const RankedItem& item : items) packed.push_back(item.item);
           EXPECT_EQ(packed, merged) << count << " rows, " << distinct << (down ? " down" : " up")
