@@ -50,7 +50,10 @@ def measured(command, lists_the_hotfix=True):
     return {"wall": wall, "cpu": usage.ru_utime + usage.ru_stime, "memory": usage.ru_maxrss}
 
 
-wmic_path = "C:\\windows\\syswow64\\wbem\\wmic.exe" if is_32_bit(program) else "wmic"
+# By its whole path: a bare "wmic" is not a file Wine finds, so it starts it through start.exe in
+# a process of its own, whose CPU time and memory the wait for the first one does not count.
+wmic_path = ("C:\\windows\\syswow64\\wbem\\wmic.exe" if is_32_bit(program)
+             else "C:\\windows\\system32\\wbem\\wmic.exe")
 commands = {
     "ours": [loader, program, "/format:csv"],
     "wmic": [loader, wmic_path, "path", "Win32_QuickFixEngineering", "get",
