@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
 #include "inventory/date_text.h"
 #include "inventory/date_time.h"
@@ -11,12 +12,18 @@ namespace {
 constexpr std::size_t kFileTimeTextLength = 16;
 constexpr std::size_t kDateTextLength = 10;
 
-// A string property's text; an empty text when its value is null; "ERROR:" and its name when
-// it is not a string.
-std::string ReadTextProperty(HotfixObject& object, const std::string& name) {
-  HotfixProperty property = object.Property(name);
-  if (property.CIMType != wbemCimtypeString) return "ERROR:" + property.Name;
-  return property.Value.value_or(std::string());
+// A string property's text into the record's text: an empty text when its value is null;
+// "ERROR:" and its name when it is not a string. Straight from the property's value, without a
+// copy of it in between: a scan reads three of these per object.
+void ReadTextProperty(HotfixObject& object, const std::string& name, RecordText& text) {
+  const HotfixProperty property = object.Property(name);
+  if (property.CIMType != wbemCimtypeString) {
+    text = "ERROR:" + property.Name;
+  } else if (property.Value) {
+    text = *property.Value;
+  } else {
+    text = std::string_view();
+  }
 }
 
 // What a row shows of an "InstalledOn" text: the date in the user's short date format, or the
@@ -55,9 +62,9 @@ std::unique_ptr<TTreeDataClass> ReadHotfixRecord(HotfixObject& object,
                                                  const HotfixReading& reading) {
   auto record = std::make_unique<TTreeDataClass>();
   try {
-    record->Description = ReadTextProperty(object, "Description");
-    record->HotFixID = ReadTextProperty(object, "HotFixID");
-    record->InstalledBy = ReadTextProperty(object, "InstalledBy");
+    ReadTextProperty(object, "Description", record->Description);
+    ReadTextProperty(object, "HotFixID", record->HotFixID);
+    ReadTextProperty(object, "InstalledBy", record->InstalledBy);
 
     HotfixProperty installedOn = object.Property("InstalledOn");
     if (installedOn.CIMType != wbemCimtypeString) {
