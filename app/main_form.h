@@ -94,7 +94,8 @@ class TMainForm {
   void BtnSearchClick();
   void ClearList();
   void ScanHotfixes();
-  // One object read into its row, as the scan reads each (inventory/read_computer.h).
+  // One object read into its row by the scan's rules. The scan itself reads through
+  // inventory/read_computer.h, which also works out each date text it meets once per scan.
   void ReadHotfixObject(HotfixObject& object, const TFormatSettings& parseSettings,
                         const TFormatSettings& displaySettings);
   // The scan's sink: a record read becomes a row of the open batch; one that cannot be added is

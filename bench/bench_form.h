@@ -27,8 +27,9 @@ class BenchForm {
   FakeFormView& View() { return fixture_.view; }
   std::size_t CopiedLength() const { return clipboard_.length; }
 
-  // Reads every row through ReadHotfixObject into the list, in one batch, as a scan does. The
-  // header has no sort column, so the rows stay in the order the source gave them.
+  // Reads every row through ReadHotfixObject into the list, in one batch, as a scan does (without
+  // the scan's memory of the date texts already met). The header has no sort column, so the
+  // rows stay in the order the source gave them.
   void Fill(const std::vector<GeneratedRow>& rows);
   // The records in display order.
   std::vector<const TTreeDataClass*> Records();
