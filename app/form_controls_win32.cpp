@@ -200,7 +200,7 @@ void FormControls::DestroyList() {
 // The window font follows the resolution; the fonts of their own are character heights of the
 // 96-pixels-per-inch description, scaled alike.
 int FormControls::FormFontHeight() const {
-  return MulDiv(kMainFormSpec.font.height, pixelsPerInch_, 96) +
+  return Scaled(kMainFormSpec.font.height) +
          MulDiv(formExtraPoints_, pixelsPerInch_, 72);
 }
 
