@@ -12,15 +12,16 @@ void ListViewWin32::KeepScrollBarsShown() {
 }
 
 // The messages after which the control may have set new scroll ranges: a new size or frame, a
-// new row count, new columns or widths, a header's notice (list_view_win32.cpp leaves out the
-// header's custom draw, which comes with every paint).
-bool ListViewWin32::MayChangeScrollRange(UINT message) {
+// new row count, new columns or widths, a header's notice other than its custom draw, which
+// comes with every paint.
+bool ListViewWin32::MayChangeScrollRange(UINT message, LPARAM lParam) {
   switch (message) {
+    case WM_NOTIFY:
+      return lParam == 0 || reinterpret_cast<const NMHDR*>(lParam)->code != NM_CUSTOMDRAW;
     case WM_NCCALCSIZE:
     case WM_WINDOWPOSCHANGED:
     case WM_SIZE:
     case WM_SETFONT:
-    case WM_NOTIFY:
     case LVM_SETITEMCOUNT:
     case LVM_SETCOLUMNWIDTH:
     case LVM_INSERTCOLUMNW:

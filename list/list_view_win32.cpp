@@ -202,9 +202,7 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
       break;
   }
   const LRESULT result = WindowProcedureHook::CallPrevious(list_, message, wParam, lParam);
-  const bool paintNotice = message == WM_NOTIFY && lParam != 0 &&
-                           reinterpret_cast<const NMHDR*>(lParam)->code == NM_CUSTOMDRAW;
-  if (MayChangeScrollRange(message) && !paintNotice) EnableScrollBarsByRange();
+  if (MayChangeScrollRange(message, lParam)) EnableScrollBarsByRange();
   return result;
 }
 

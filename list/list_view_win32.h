@@ -81,7 +81,7 @@ class ListViewWin32 {
   void SetHotRow(int row);
   int HeaderColumnAt(POINT screenPoint) const;
   void KeepScrollBarsShown();
-  static bool MayChangeScrollRange(UINT message);
+  static bool MayChangeScrollRange(UINT message, LPARAM lParam);
   void EnableScrollBarsByRange();
   void HideFocusRectangle();
 
