@@ -53,65 +53,42 @@ void MergeSortItems(std::vector<T>& items, Compare&& compare, bool descending) {
 // The rank of an item whose key could not be derived: it compares equal to every item.
 inline constexpr std::uint32_t kNoRank = 0xFFFFFFFF;
 
-// An item of MergeSortRanked: a rank (kNoRank: equal to every item) and what it stands for.
-struct RankedItem {
-  std::uint32_t rank;
-  std::uint32_t item;
-};
+// MergeSortItems for items with ranks compared as integers, kNoRank among them: the same order,
+// in time about proportional to the count (list/merge_order.cpp says how), since with items equal
+// to every other nothing but the merge's own decisions give that order. One sorter serves the
+// sorts of one click: the room of the first serves the next.
+class RankedMergeSort {
+ public:
+  // Re-orders `order`, a sequence of items, by `rankOf(item)`. Ranks are meant to be dense (below
+  // the item count).
+  template <typename RankOf>
+  void Sort(const RankOf& rankOf, bool descending, std::vector<std::uint32_t>& order) {
+    value_.resize(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) value_[i] = rankOf(order[i]);
+    SortByValues(descending, order);
+  }
 
-// MergeSortItems for ranked items, ranks compared as integers: the same decisions, run by run, so
-// the same order; without a call per comparison, without a branch on its outcome, and in 32-bit
-// words, since with items equal to every other nothing but the merge itself gives that order.
-inline void MergeSortRanked(std::vector<RankedItem>& items, bool descending) {
-  std::vector<RankedItem> scratch(items.size() / 2);
-  // Whether the merge takes the right item before the left one: only when it compares below it
-  // (above it, descending), which an item without a rank never does.
-  const auto takeRight = [descending](std::uint32_t left, std::uint32_t right) {
-    return descending ? (left < right) & (right != kNoRank) : (right < left) & (left != kNoRank);
+ private:
+  struct Run;
+  struct Placed {
+    std::uint32_t value;
+    std::uint32_t place;
   };
-  // The lowest and highest rank of a run's ranked items (lowest above highest for none).
-  struct Bounds {
-    std::uint32_t low = kNoRank;
-    std::uint32_t high = 0;
-  };
-  const auto boundsOf = [](std::uint32_t rank) {
-    return rank == kNoRank ? Bounds{} : Bounds{rank, rank};
-  };
-  auto sortRun = [&](auto& self, std::size_t first, std::size_t length) -> Bounds {
-    if (length == 1) return boundsOf(items[first].rank);
-    const std::size_t half = length / 2;
-    const Bounds left = self(self, first, half);
-    const Bounds right = self(self, first + half, length - half);
-    const Bounds both{std::min(left.low, right.low), std::max(left.high, right.high)};
-    // The merge would take every left item before the right run's first, and then the right
-    // run as it stands: nothing moves. Runs already in order, the sorts after the first of a
-    // click, mostly end here.
-    const std::uint32_t head = items[first + half].rank;
-    if (head == kNoRank || left.low > left.high ||
-        (descending ? left.low >= head : left.high <= head)) {
-      return both;
-    }
-    std::copy(items.begin() + static_cast<std::ptrdiff_t>(first),
-              items.begin() + static_cast<std::ptrdiff_t>(first + half), scratch.begin());
-    std::size_t a = 0;
-    std::size_t b = first + half;
-    std::size_t out = first;
-    const std::size_t end = first + length;
-    while (a < half && b < end) {
-      const RankedItem l = scratch[a];
-      const RankedItem r = items[b];
-      const bool rightFirst = takeRight(l.rank, r.rank);
-      items[out].rank = rightFirst ? r.rank : l.rank;
-      items[out].item = rightFirst ? r.item : l.item;
-      ++out;
-      b += rightFirst;
-      a += !rightFirst;
-    }
-    while (a < half) items[out++] = scratch[a++];
-    return both;
-  };
-  if (!items.empty()) sortRun(sortRun, 0, items.size());
-}
+
+  void SortByValues(bool descending, std::vector<std::uint32_t>& order);
+  Run Walk(std::uint32_t first, std::uint32_t length);
+  void MoveIntoLeft(const Run& left, const Run& right, Run& run);
+  void Append(Run& run, std::uint32_t head, std::uint32_t tail);
+  void Arrange(std::vector<std::uint32_t>& order);
+
+  // Per place in the sequence: the rank, then the sort's value (0: no rank); the unranked items
+  // before it; the stretch it is in so far; the first-stretch lists.
+  std::vector<std::uint32_t> value_, before_, stretch_, next_;
+  std::vector<std::uint32_t> high_;    // per stretch closed so far: its highest value
+  std::vector<std::uint32_t> prefix_;  // scratch of MoveIntoLeft
+  std::vector<Placed> placed_;         // the places in their new order, with their values
+  std::vector<std::uint32_t> moved_;   // the items in their new order
+};
 
 // What the merge gives when every item has a rank and two items compare as their ranks do (an
 // order with ties, but without items equal to all): `order`, a sequence of items (indexes into

@@ -106,11 +106,8 @@ class SortKeyComparer : public PreparedSort {
       OrderByRank(rankOf, descending, order);
     } else {
       // A row equal to every other makes the order depend on which pairs the merge compares,
-      // so these go through the merge itself, on each row's rank beside its place.
-      std::vector<RankedItem> items(order.size());
-      for (std::size_t i = 0; i < order.size(); ++i) items[i] = {rankOf(order[i]), order[i]};
-      MergeSortRanked(items, descending);
-      for (std::size_t i = 0; i < order.size(); ++i) order[i] = items[i].item;
+      // so these go by the merge's own decisions.
+      merge_.Sort(rankOf, descending, order);
     }
   }
 
@@ -124,8 +121,9 @@ class SortKeyComparer : public PreparedSort {
  private:
   LocaleText& locale_;
   TColumnIndex column_;
-  SortKeyCache own_;    // the keys when no cache was given
-  SortKeyCache& keys_;  // the cache, or own_
+  SortKeyCache own_;       // the keys when no cache was given
+  SortKeyCache& keys_;     // the cache, or own_
+  RankedMergeSort merge_;  // the sorts of one click share its room
 };
 
 }  // namespace

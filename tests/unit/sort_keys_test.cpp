@@ -322,10 +322,10 @@ TEST(OrderByRank, GivesTheMergesOrder) {
   }
 }
 
-// The merge on ranks decides as the merge through a comparison does, rows equal to every other
-// included, whatever the size of the runs, again on its own output (the second sort of a click,
-// where most runs are left as they stand) and then the other way (the click that reverses it).
-TEST(MergeSortRanked, GivesTheMergesOrder) {
+// The sort by ranks gives the order of the merge through a comparison, rows equal to every other
+// included, whatever the size of the runs, again on its own output (the second sort of a click)
+// and then the other way (the click that reverses it), one sorter serving all three.
+TEST(RankedMergeSort, GivesTheMergesOrder) {
   std::mt19937 random(9);
   for (const std::size_t count : {2u, 3u, 5u, 17u, 1000u}) {
     for (const std::uint32_t distinct : {1u, 3u, 50u}) {
@@ -334,19 +334,17 @@ TEST(MergeSortRanked, GivesTheMergesOrder) {
       for (const bool down : {false, true}) {
         std::vector<std::uint32_t> merged(count);
         std::iota(merged.begin(), merged.end(), 0u);
-        std::vector<RankedItem> items(count);
-        for (std::uint32_t i = 0; i < count; ++i) items[i] = {ranks[i], i};
+        std::vector<std::uint32_t> walked = merged;
+        RankedMergeSort sorter;
         for (int sort = 1; sort <= 3; ++sort) {
           const bool way = sort == 3 ? !down : down;
           MergeSortItems(
               merged,
               [&](std::uint32_t a, std::uint32_t b) { return CompareRanks(ranks[a], ranks[b]); },
               way);
-          MergeSortRanked(items, way);
-          std::vector<std::uint32_t> packed;
-          for (const RankedItem& item : items) packed.push_back(item.item);
-          EXPECT_EQ(packed, merged) << count << " rows, " << distinct << (down ? " down" : " up")
-                                    << ", sort " << sort;
+          sorter.Sort([&](std::uint32_t item) { return ranks[item]; }, way, walked);
+          EXPECT_EQ(walked, merged)
+              << count << " rows, " << distinct << (down ? " down" : " up") << ", sort " << sort;
         }
       }
     }
