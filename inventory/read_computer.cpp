@@ -39,9 +39,9 @@ WmiReading ReadWmiHotfixes(HotfixSource& source, const ComputerRequest& computer
                            const std::function<void()>& connected) {
   WmiReading result;
   ReadingOutcome& outcome = result.outcome;
-  InstalledOnTexts dates;
+  RepeatedTexts repeated;
   HotfixReading remembering = reading;
-  remembering.remembered = &dates;
+  remembering.remembered = &repeated;
   try {
     std::unique_ptr<HotfixService> service = source.ConnectServer(
         computer.computer, computer.nameSpace, computer.user, computer.password.text());

@@ -11,16 +11,24 @@ namespace {
 
 constexpr std::size_t kFileTimeTextLength = 16;
 constexpr std::size_t kDateTextLength = 10;
+// Past this many different long texts a reading shares no more: a computer whose rows all differ
+// would only fill the table.
+constexpr std::size_t kMostSharedTexts = 4096;
 
 // A string property's text into the record's text: an empty text when its value is null;
 // "ERROR:" and its name when it is not a string. Straight from the property's value, without a
 // copy of it in between: a scan reads three of these per object.
-void ReadTextProperty(HotfixObject& object, const std::string& name, RecordText& text) {
+void ReadTextProperty(HotfixObject& object, const std::string& name, RepeatedTexts* repeated,
+                      RecordText& text) {
   const HotfixProperty property = object.Property(name);
   if (property.CIMType != wbemCimtypeString) {
     text = "ERROR:" + property.Name;
   } else if (property.Value) {
-    text = *property.Value;
+    if (repeated != nullptr) {
+      text = repeated->Shared(*property.Value);
+    } else {
+      text = *property.Value;
+    }
   } else {
     text = std::string_view();
   }
@@ -46,10 +54,19 @@ std::string InstalledOnRowText(const std::string& text, const HotfixReading& rea
 
 }  // namespace
 
-const std::string& InstalledOnTexts::Of(const std::string& text, const HotfixReading& reading) {
-  const auto found = texts_.find(text);
-  if (found != texts_.end()) return found->second;
-  return texts_.emplace(text, InstalledOnRowText(text, reading)).first->second;
+const RecordText& RepeatedTexts::DateText(const std::string& text, const HotfixReading& reading) {
+  const auto found = dates_.find(text);
+  if (found != dates_.end()) return found->second;
+  return dates_.emplace(text, RecordText(InstalledOnRowText(text, reading))).first->second;
+}
+
+RecordText RepeatedTexts::Shared(std::string_view text) {
+  if (text.size() <= RecordText::kInlineCapacity) return RecordText(text);
+  const auto found = longTexts_.find(text);
+  if (found != longTexts_.end()) return found->second;
+  RecordText first(text);
+  if (longTexts_.size() < kMostSharedTexts) longTexts_.emplace(std::string_view(first), first);
+  return first;
 }
 
 TFormatSettings ScanParseSettings(const TFormatSettings& displaySettings) {
@@ -62,9 +79,9 @@ std::unique_ptr<TTreeDataClass> ReadHotfixRecord(HotfixObject& object,
                                                  const HotfixReading& reading) {
   auto record = std::make_unique<TTreeDataClass>();
   try {
-    ReadTextProperty(object, "Description", record->Description);
-    ReadTextProperty(object, "HotFixID", record->HotFixID);
-    ReadTextProperty(object, "InstalledBy", record->InstalledBy);
+    ReadTextProperty(object, "Description", reading.remembered, record->Description);
+    ReadTextProperty(object, "HotFixID", reading.remembered, record->HotFixID);
+    ReadTextProperty(object, "InstalledBy", reading.remembered, record->InstalledBy);
 
     HotfixProperty installedOn = object.Property("InstalledOn");
     if (installedOn.CIMType != wbemCimtypeString) {
@@ -74,7 +91,7 @@ std::unique_ptr<TTreeDataClass> ReadHotfixRecord(HotfixObject& object,
       // when, and dropping it would hide it from the list while still counting it.
       const std::string& text = *installedOn.Value;
       if (reading.remembered != nullptr) {
-        record->InstalledOn = reading.remembered->Of(text, reading);
+        record->InstalledOn = reading.remembered->DateText(text, reading);
       } else {
         record->InstalledOn = InstalledOnRowText(text, reading);
       }

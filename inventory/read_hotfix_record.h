@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "Systeme/locale_text.h"
@@ -13,7 +14,7 @@
 #include "inventory/hotfix_source.h"
 #include "inventory/time_zone.h"
 
-class InstalledOnTexts;
+class RepeatedTexts;
 
 // What reading the objects of one scan needs. None of it is owned: a scan builds the formats
 // once and reads every object with them.
@@ -22,19 +23,25 @@ struct HotfixReading {
   const TFormatSettings& displaySettings;  // the locale's, unchanged
   TimeZone& timeZone;
   const std::function<int()>& currentYear;  // for dates written without their year
-  // When given, each date text's row text is worked out once for the reading.
-  InstalledOnTexts* remembered = nullptr;
+  // When given, each date text's row text is worked out once for the reading, and rows share
+  // the long texts they have in common.
+  RepeatedTexts* remembered = nullptr;
 };
 
-// The row texts of the "InstalledOn" texts one reading has met: a computer's updates share a few
-// dates, and reading a date and writing it in the user's format cost more than the rest of a
-// row. Good for one reading: the formats and the year stay the same through it.
-class InstalledOnTexts {
+// What one reading meets again and again: a computer's updates share a few dates, and reading a
+// date and writing it in the user's format cost more than the rest of a row; and a few long texts
+// (descriptions, accounts), whose one copy the rows then share instead of a copy each, which are
+// allocated when read and freed when the list is cleared. Good for one reading: the formats and
+// the year stay the same through it.
+class RepeatedTexts {
  public:
-  const std::string& Of(const std::string& text, const HotfixReading& reading);
+  const RecordText& DateText(const std::string& text, const HotfixReading& reading);
+  // `text` as a record text, sharing its memory with the same text met before.
+  RecordText Shared(std::string_view text);
 
  private:
-  std::unordered_map<std::string, std::string> texts_;
+  std::unordered_map<std::string, RecordText> dates_;
+  std::unordered_map<std::string_view, RecordText> longTexts_;  // each key views its value
 };
 
 // The locale's formats with the short date format "M/J/A": WMI writes its dates month first

@@ -283,6 +283,30 @@ TEST_F(HotfixScanTest, DateTextsMetAgainInOneScanReadAsTheFirstTime) {
   }
 }
 
+// Rows of one scan share one copy of a long text they have in common, each still showing its
+// own: the same text met again, another of the same length, and more different texts than the
+// scan keeps for sharing.
+TEST_F(HotfixScanTest, LongTextsMetAgainInOneScanShareOneCopy) {
+  source.objects.clear();
+  for (int i = 0; i < 5000; ++i) {
+    const std::string description = i % 2 == 0 ? "Update for Windows" : "Update for Office!";
+    source.objects.push_back(Hotfix("KB" + std::to_string(1000 + i), "3/14/2013", description,
+                                    "CONTOSO\\admin-" + std::to_string(1000 + i)));
+  }
+  Form().BtnSearchClick();
+  const auto rows = Rows();
+  ASSERT_EQ(rows.size(), 5000u);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const TTreeDataClass& row = rows[i];
+    const int number = std::stoi(row.HotFixID.str().substr(2));
+    EXPECT_EQ(row.Description, number % 2 == 0 ? "Update for Windows" : "Update for Office!");
+    EXPECT_EQ(row.InstalledBy, "CONTOSO\\admin-" + std::to_string(number));
+    const TTreeDataClass& same = rows[i < 2 ? i + 2 : i - 2];
+    EXPECT_EQ(row.Description.data(), same.Description.data()) << "row " << i;
+    EXPECT_NE(row.Description.data(), rows[i ^ 1].Description.data()) << "row " << i;
+  }
+}
+
 TEST_F(HotfixScanTest, InstalledOnWithTheDotLocale) {
   TFormatSettings german;
   german.DateSeparator = '.';
