@@ -133,10 +133,7 @@ void ListViewWin32::DrawColumnLines(HDC dc) const {
   if (header_ == nullptr) return;
   RECT client{};
   GetClientRect(list_, &client);
-  RECT headerBounds{};
-  GetWindowRect(header_, &headerBounds);
-  MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&headerBounds), 2);
-  const int top = IsWindowVisible(header_) ? std::max(headerBounds.bottom, client.top) : client.top;
+  const int top = RowsTop();
   // One pixel wide up to twice the designed resolution, then as many as it holds whole.
   UniqueHpen pen(CreatePen(PS_SOLID, std::max(1, pixelsPerInch_ / 96), GetSysColor(COLOR_BTNFACE)));
   if (!pen) return;
@@ -151,4 +148,24 @@ void ListViewWin32::DrawColumnLines(HDC dc) const {
     MoveToEx(dc, x, top, nullptr);
     LineTo(dc, x, client.bottom);
   }
+}
+
+int ListViewWin32::RowsTop() const {
+  RECT client{};
+  GetClientRect(list_, &client);
+  if (header_ == nullptr || !IsWindowVisible(header_)) return client.top;
+  RECT headerBounds{};
+  GetWindowRect(header_, &headerBounds);
+  MapWindowPoints(nullptr, list_, reinterpret_cast<POINT*>(&headerBounds), 2);
+  return std::max(headerBounds.bottom, client.top);
+}
+
+// The header is a child that the list does not clip: invalidating the whole client area would
+// have it painted again as well, with nothing new on it. Its own changes (the sort mark, widths)
+// invalidate it by themselves.
+void ListViewWin32::InvalidateRows() {
+  RECT rows{};
+  GetClientRect(list_, &rows);
+  rows.top = RowsTop();
+  InvalidateRect(list_, &rows, TRUE);
 }

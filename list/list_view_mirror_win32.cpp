@@ -108,11 +108,12 @@ void ListViewWin32::ShowChanges(const ListChanges& changes) {
     if (hotRow_ >= changes.rowCount) hotRow_ = -1;
     // The same count after a sort needs only the repaint: setting it again costs the control a
     // pass over its rows.
+    // The rows are invalidated here, the header left as it is.
     if (ListView_GetItemCount(list_) != changes.rowCount) {
-      ListView_SetItemCountEx(list_, changes.rowCount, LVSICF_NOSCROLL);
+      ListView_SetItemCountEx(list_, changes.rowCount, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
       newCount = true;
     }
-    InvalidateRect(list_, nullptr, TRUE);
+    InvalidateRows();
   }
   if (changes.header) SyncColumns();
   for (const int row : changes.repaint) ListView_RedrawItems(list_, row, row);
@@ -122,7 +123,7 @@ void ListViewWin32::ShowChanges(const ListChanges& changes) {
   if (changes.scrollTo >= 0) ListView_EnsureVisible(list_, changes.scrollTo, FALSE);
   if (changes.paintNow) {
     // What the rows show may have changed without the model's knowing (the search marks).
-    InvalidateRect(list_, nullptr, TRUE);
+    InvalidateRows();
     UpdateWindow(list_);
   }
   if (changes.beep) MessageBeep(MB_OK);

@@ -89,6 +89,8 @@ class ListViewWin32 {
   LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
   bool PaintCell(NMLVCUSTOMDRAW& draw, int row, int column);
   void DrawColumnLines(HDC dc) const;
+  int RowsTop() const;  // the client y below the header
+  void InvalidateRows();
   void FillDisplayInfo(NMLVDISPINFOW& info);
   void FillDisplayInfo(NMLVDISPINFOA& info);
   const std::string& CellText(int row, int column);  // valid until the next call
