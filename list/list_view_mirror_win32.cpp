@@ -1,6 +1,7 @@
 // The model's state on the control: the row count, selection and focus, and the columns
 // (captions, widths, screen order, sort mark), with the fit of a column to its widest text.
 #include <algorithm>
+#include <utility>
 
 #include "Systeme/text_convert_win32.h"
 #include "list/list_view_win32.h"
@@ -110,7 +111,7 @@ void ListViewWin32::ShowChanges(const ListChanges& changes) {
     // pass over its rows.
     // The rows are invalidated here, the header left as it is.
     if (ListView_GetItemCount(list_) != changes.rowCount) {
-      ListView_SetItemCountEx(list_, changes.rowCount, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+      SetRowCount(changes.rowCount);
       newCount = true;
     }
     InvalidateRows();
@@ -127,6 +128,18 @@ void ListViewWin32::ShowChanges(const ListChanges& changes) {
     UpdateWindow(list_);
   }
   if (changes.beep) MessageBeep(MB_OK);
+}
+
+// A count that shows or hides a scroll bar changes the frame, and the control, then the bar
+// kept shown (list_view_scroll_win32.cpp), have it painted at once, a themed bar at that, once
+// per change: they are held and painted once, with the rows.
+void ListViewWin32::SetRowCount(int count) {
+  {
+    FlagScope holding(framePaintHeld_);
+    ListView_SetItemCountEx(list_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  }
+  if (std::exchange(framePaintDue_, false))
+    RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void ListViewWin32::ApplyState(int index, UINT state, UINT mask) {

@@ -182,6 +182,12 @@ LRESULT ListViewWin32::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCCALCSIZE:
       KeepScrollBarsShown();
       break;
+    case WM_NCPAINT:
+      if (framePaintHeld_) {
+        framePaintDue_ = true;
+        return 0;
+      }
+      break;
     case WM_UPDATEUISTATE:
       // Keyboard use clears the hidden focus cues of the whole window; the list keeps its
       // focus rectangle hidden all the same.

@@ -105,6 +105,7 @@ class ListViewWin32 {
   void FitColumn(int column);
   int TextWidth(HDC dc, const std::string& text) const;
 
+  void SetRowCount(int count);
   void ApplyState(int index, UINT state, UINT mask);
   // The model's focused and selected rows onto the control, from what it was last shown; all of
   // it again when `afresh` (a new row count may have dropped the control's marks).
@@ -129,6 +130,8 @@ class ListViewWin32 {
   bool explorerStyle_ = false;
   bool applyingState_ = false;  // the model is writing the control's selection
   bool syncingModel_ = false;   // the control's selection is being written to the model
+  bool framePaintHeld_ = false;  // a new row count is being set: its frame paints come later
+  bool framePaintDue_ = false;
   bool errorPosted_ = false;
   bool reportingError_ = false;
   std::vector<std::string> pendingErrors_;
