@@ -98,12 +98,29 @@ DateReading TMainForm::ReadDates() {
   return ReadDateReading(ports_.locale, ports_.currentYear);
 }
 
+// The directions of the sorts vstHeaderClick makes for `column`, by the list's rules: one in the
+// current direction when the column changes, one when the direction changes, and the last.
+std::vector<TSortDirection> TMainForm::HeaderClickSorts(TColumnIndex column) const {
+  std::vector<TSortDirection> sorts;
+  if (vst.SortColumn() != column) sorts.push_back(vst.SortDirection());
+  const TSortDirection next = ColumnDirections[static_cast<std::size_t>(column)] == sdAscending
+                                  ? sdDescending
+                                  : sdAscending;
+  if (next != vst.SortDirection()) sorts.push_back(next);
+  sorts.push_back(next);
+  return sorts;
+}
+
 bool TMainForm::IdleWork() {
   if (Busy || vst.Revision() == sortKeysCompleteAt_) return false;
   bool more = false;
+  const auto readDates = [this] { return ReadDates(); };
   try {
-    more = DeriveNextSortKeys(
-        vst, ports_.locale, [this] { return ReadDates(); }, sortKeys_);
+    more = DeriveNextSortKeys(vst, ports_.locale, readDates, sortKeys_);
+    // Then the click on the dates: rows without a date make its sorts go through the merge's
+    // own decisions, longer than a click should take; it finds them made if nothing changed.
+    if (!more)
+      more = ForeseeSorts(vst, ports_.locale, readDates, 1, HeaderClickSorts(1), sortKeys_);
   } catch (const std::exception&) {
     // Left to the click that needs them, which derives its column's keys itself.
   }

@@ -183,5 +183,6 @@ class TMainForm {
   SortKeyCache sortKeys_;    // each column's ranks, kept while the rows keep their records
   std::uint64_t sortKeysCompleteAt_ = 0;  // the list's revision when every column had its keys
   DateReading ReadDates();
+  std::vector<TSortDirection> HeaderClickSorts(TColumnIndex column) const;
   ColumnScale columnScale_;  // the column widths' values at 96 pixels per inch
 };

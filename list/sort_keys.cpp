@@ -40,6 +40,7 @@ void Refresh(SortKeyCache& cache, TVirtualStringTree& list, LocaleText& locale) 
   cache.everyRowRanked.fill(false);
   for (std::optional<ColumnOrder>& texts : cache.unranked) texts.reset();
   cache.reading.reset();
+  cache.foreseen = ForeseenSorts{};
 }
 
 // What column 1's dates are read with; none when the locale cannot say: no row's date reads, and
@@ -62,6 +63,7 @@ void Derive(SortKeyCache& cache, TColumnIndex column, LocaleText& locale,
     cache.unranked[c].reset();
   }
   if (HasOrder(cache, column) || cache.records.empty()) return;
+  if (cache.foreseen.column == column) cache.foreseen = ForeseenSorts{};
   ColumnOrder order =
       DeriveColumnOrder(column, cache.records, locale, reading, std::move(cache.ranks[c]));
   if (order.ranked) {
@@ -73,6 +75,42 @@ void Derive(SortKeyCache& cache, TColumnIndex column, LocaleText& locale,
     cache.unranked[c] = std::move(order);
   }
   if (column == 1) cache.reading = reading;
+}
+
+// Re-orders `order`, places in the list as the cache knows it (`current` says which derivation
+// index, and so which rank or text, each stands for), by the column's keys.
+void SortByKeys(const SortKeyCache& keys, TColumnIndex column, LocaleText& locale,
+                TSortDirection direction, RankedMergeSort& merge,
+                std::vector<std::uint32_t>& order) {
+  const bool descending = direction == sdDescending;
+  const auto c = static_cast<std::size_t>(column);
+  const std::vector<std::uint32_t>& current = keys.current;
+  if (keys.unranked[c]) {
+    const ColumnOrder& texts = *keys.unranked[c];
+    MergeSortItems(
+        order,
+        [&](std::uint32_t a, std::uint32_t b) {
+          return CompareRowTexts(texts, locale, current[a], current[b]);
+        },
+        descending);
+    return;
+  }
+  const std::vector<std::uint32_t>& ranks = keys.ranks[c];
+  const auto rankOf = [&](std::uint32_t place) { return ranks[current[place]]; };
+  if (keys.everyRowRanked[c]) {
+    OrderByRank(rankOf, descending, order);
+  } else {
+    // A row equal to every other makes the order depend on which pairs the merge compares,
+    // so these go by the merge's own decisions.
+    merge.Sort(rankOf, descending, order);
+  }
+}
+
+bool IsIdentity(const std::vector<std::uint32_t>& order) {
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (order[i] != i) return false;
+  }
+  return true;
 }
 
 class SortKeyComparer : public PreparedSort {
@@ -87,31 +125,12 @@ class SortKeyComparer : public PreparedSort {
   // The rows' positions are places in the list as the cache knows it: `current` says which
   // derivation index, and so which rank or text, each stands for.
   void SortPositions(TSortDirection direction, std::vector<std::uint32_t>& order) override {
-    const bool descending = direction == sdDescending;
-    const auto c = static_cast<std::size_t>(column_);
-    const std::vector<std::uint32_t>& current = keys_.current;
-    if (keys_.unranked[c]) {
-      const ColumnOrder& texts = *keys_.unranked[c];
-      MergeSortItems(
-          order,
-          [&](std::uint32_t a, std::uint32_t b) {
-            return CompareRowTexts(texts, locale_, current[a], current[b]);
-          },
-          descending);
-      return;
-    }
-    const std::vector<std::uint32_t>& ranks = keys_.ranks[c];
-    const auto rankOf = [&](std::uint32_t place) { return ranks[current[place]]; };
-    if (keys_.everyRowRanked[c]) {
-      OrderByRank(rankOf, descending, order);
-    } else {
-      // A row equal to every other makes the order depend on which pairs the merge compares,
-      // so these go by the merge's own decisions.
-      merge_.Sort(rankOf, descending, order);
-    }
+    if (TakeForeseen(direction, order)) return;
+    SortByKeys(keys_, column_, locale_, direction, merge_, order);
   }
 
   void OrderApplied(const std::vector<std::uint32_t>& order, std::uint64_t revision) override {
+    keys_.foreseen = ForeseenSorts{};
     std::vector<std::uint32_t> moved(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) moved[i] = keys_.current[order[i]];
     keys_.current.swap(moved);
@@ -119,6 +138,22 @@ class SortKeyComparer : public PreparedSort {
   }
 
  private:
+  // The next foreseen sort, when this one is it: the same column and direction, from the order
+  // the one before it left, the rows as they were.
+  bool TakeForeseen(TSortDirection direction, std::vector<std::uint32_t>& order) {
+    ForeseenSorts& foreseen = keys_.foreseen;
+    const std::size_t next = foreseen.used;
+    if (foreseen.orders.empty() || foreseen.revision != keys_.revision ||
+        foreseen.column != column_ || next >= foreseen.orders.size() ||
+        foreseen.directions[next] != direction)
+      return false;
+    const bool from = next == 0 ? IsIdentity(order) : order == foreseen.orders[next - 1];
+    if (!from) return false;
+    order = foreseen.orders[next];
+    ++foreseen.used;
+    return true;
+  }
+
   LocaleText& locale_;
   TColumnIndex column_;
   SortKeyCache own_;       // the keys when no cache was given
@@ -150,4 +185,32 @@ bool DeriveNextSortKeys(TVirtualStringTree& list, LocaleText& locale,
     derived = true;
   }
   return false;
+}
+
+bool ForeseeSorts(TVirtualStringTree& list, LocaleText& locale, const DateReadingSource& readDates,
+                  TColumnIndex column, const std::vector<TSortDirection>& directions,
+                  SortKeyCache& cache) {
+  if (column < 0 || column > 3 || list.RootNodeCount() < 2) return false;
+  Refresh(cache, list, locale);
+  const auto c = static_cast<std::size_t>(column);
+  const std::optional<DateReading> reading = column == 1 ? ReadingFor(readDates) : std::nullopt;
+  const bool keysMissing = !HasOrder(cache, column) || (column == 1 && cache.reading != reading);
+  if (keysMissing || cache.unranked[c] || cache.everyRowRanked[c]) return false;
+  ForeseenSorts& foreseen = cache.foreseen;
+  if (!foreseen.orders.empty() && foreseen.revision == cache.revision &&
+      foreseen.column == column && foreseen.directions == directions && foreseen.used == 0)
+    return false;
+  ForeseenSorts made;
+  made.revision = cache.revision;
+  made.column = column;
+  made.directions = directions;
+  std::vector<std::uint32_t> order(cache.current.size());
+  std::iota(order.begin(), order.end(), 0u);
+  RankedMergeSort merge;
+  for (const TSortDirection direction : directions) {
+    SortByKeys(cache, column, locale, direction, merge, order);
+    made.orders.push_back(order);
+  }
+  foreseen = std::move(made);
+  return true;
 }

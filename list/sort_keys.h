@@ -18,6 +18,18 @@
 #include "list/list_rows.h"
 #include "list/virtual_string_tree.h"
 
+// The sorts a header click on one column would make, in order, each from the order the one
+// before left (the first from the rows as they stand), prepared while the user does nothing.
+// A sort that matches the next of them (the same direction, from the same order, the rows
+// unchanged) takes its result instead of sorting: what was prepared is what the sort would give.
+struct ForeseenSorts {
+  std::uint64_t revision = 0;  // the cache's when they were made
+  TColumnIndex column = NoColumn;
+  std::vector<TSortDirection> directions;
+  std::vector<std::vector<std::uint32_t>> orders;  // after each sort (none: nothing prepared)
+  std::size_t used = 0;                            // how many a click has taken so far
+};
+
 // The ranks sorts derived, per column, kept while the list holds the same records: a user goes
 // from column to column and back, and each column's texts then go through the collation once per
 // scan, however often the user clicks. The ranks stay where they were derived ("derivation
@@ -35,6 +47,7 @@ struct SortKeyCache {
   std::array<bool, 4> everyRowRanked{};  // no row of the column equal to every other
   std::array<std::optional<ColumnOrder>, 4> unranked;
   std::optional<DateReading> reading;  // what column 1's ranks were read with
+  ForeseenSorts foreseen;
 };
 
 // What a sort by column 1 reads the dates with; asked once per sort, for column 1 only.
@@ -52,3 +65,11 @@ std::unique_ptr<PreparedSort> MakeSortComparer(TVirtualStringTree& list, LocaleT
 // (or the list has no rows). What a person waiting for nothing can spend, a column at a time.
 bool DeriveNextSortKeys(TVirtualStringTree& list, LocaleText& locale,
                         const DateReadingSource& readDates, SortKeyCache& cache);
+
+// Prepares into the cache the sorts `directions` that a click on `column` would make, when the
+// column's keys are there and its sorts go through the merge's own decisions (some row equal to
+// every other), the one kind of sort that takes longer than a click should. False when there
+// was nothing to prepare (already prepared for the rows as they stand, or not worth it).
+bool ForeseeSorts(TVirtualStringTree& list, LocaleText& locale, const DateReadingSource& readDates,
+                  TColumnIndex column, const std::vector<TSortDirection>& directions,
+                  SortKeyCache& cache);

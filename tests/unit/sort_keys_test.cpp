@@ -287,6 +287,77 @@ TEST(IdleWork, GivesEveryColumnItsKeysSoThatFirstClicksOnlySort) {
   EXPECT_EQ(counting.upperCases + counting.compares + counting.keys_, afterIdle);
 }
 
+// The click on the dates that the idle turns prepare gives the order it gives unprepared: from
+// every header state a click may start in, twice on the same column with no idle turn between,
+// and after the header's direction was set by itself (prepared sorts that no longer match).
+TEST(IdleWork, APreparedClickOnTheDatesSortsAsAnyClick) {
+  std::mt19937 random(8);
+  const std::vector<Row> rows = RandomRows(random, 400);
+  MainFormFixture idleFixture, clickFixture;
+  TMainForm& idle = idleFixture.Build();
+  TMainForm& clicked = clickFixture.Build();
+  for (TMainForm* form : {&idle, &clicked}) AddRows(form->vst, rows);
+  struct Step {
+    TColumnIndex column;  // NoColumn: the header's direction set directly
+    bool idleBefore;
+  };
+  const Step steps[] = {{1, true},        {1, true},  {1, false}, {2, true}, {1, true},
+                        {NoColumn, true}, {1, false}, {0, true},  {1, true}};
+  for (const Step& step : steps) {
+    if (step.idleBefore) {
+      while (idle.IdleWork()) {
+      }
+    }
+    for (TMainForm* form : {&idle, &clicked}) {
+      if (step.column == NoColumn) {
+        form->vst.SetSortDirection(form->vst.SortDirection() == sdAscending ? sdDescending
+                                                                            : sdAscending);
+      } else {
+        form->vstHeaderClick(step.column, TMouseButton::mbLeft, {});
+      }
+    }
+    ASSERT_EQ(IdsInOrder(idle.vst), IdsInOrder(clicked.vst)) << "column " << step.column;
+  }
+}
+
+// Prepared sorts are taken by the sorts they were made for, one after the other, and by no
+// other: another direction, or another order to start from, sorts as usual.
+TEST(ForeseeSorts, EachPreparedSortServesTheSortItWasMadeFor) {
+  std::mt19937 random(12);
+  MainFormFixture fixture;
+  TMainForm& form = fixture.Build();
+  AddRows(form.vst, RandomRows(random, 300));
+  PortableLocale locale;
+  const DateReadingSource dates = [&locale] {
+    return ReadDateReading(locale, [] { return 2026; });
+  };
+  SortKeyCache cache;
+  const std::vector<TSortDirection> click = {sdAscending, sdDescending, sdDescending};
+  EXPECT_FALSE(ForeseeSorts(form.vst, locale, dates, 1, click, cache)) << "before the keys";
+  while (DeriveNextSortKeys(form.vst, locale, dates, cache)) {
+  }
+  ASSERT_TRUE(ForeseeSorts(form.vst, locale, dates, 1, click, cache));
+  EXPECT_FALSE(ForeseeSorts(form.vst, locale, dates, 1, click, cache)) << "made twice";
+
+  const auto sortedAs = [&](const std::vector<TSortDirection>& directions, bool scrambled) {
+    std::unique_ptr<PreparedSort> sort = MakeSortComparer(form.vst, locale, dates, 1, &cache);
+    std::unique_ptr<PreparedSort> plain = MakeSortComparer(form.vst, locale, dates, 1);
+    std::vector<std::uint32_t> order(300), expected(300);
+    std::iota(order.begin(), order.end(), 0u);
+    if (scrambled) std::reverse(order.begin(), order.end());
+    expected = order;
+    for (const TSortDirection direction : directions) {
+      sort->SortPositions(direction, order);
+      plain->SortPositions(direction, expected);
+      EXPECT_EQ(order, expected);
+    }
+    return cache.foreseen.used;
+  };
+  EXPECT_EQ(sortedAs({sdDescending}, false), 0u) << "another direction";
+  EXPECT_EQ(sortedAs({sdAscending}, true), 0u) << "another start";
+  EXPECT_EQ(sortedAs(click, false), 3u);
+}
+
 // Sorting by ranks is the merge's order, in both directions, ties in their previous order; ranks
 // already in order and in the opposite order (the two sorts of a header click) included, and a
 // sequence that an earlier sort of the same click left in another order than the rows'.
