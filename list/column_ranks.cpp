@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "Systeme/prefetch.h"
 #include "inventory/kb_rules.h"
 
 namespace {
@@ -108,7 +109,7 @@ DistinctTexts Distinct(const std::vector<const TTreeDataClass*>& records, Field 
   // rows ahead, so that waiting for one overlaps the work on others.
   constexpr std::size_t kAhead = 8;
   for (std::size_t row = 0; row < records.size(); ++row) {
-    if (row + kAhead < records.size()) __builtin_prefetch(records[row + kAhead]);
+    if (row + kAhead < records.size()) PrefetchForRead(records[row + kAhead]);
     distinct.ofRow[row] = records[row] ? index.IndexOf(field(*records[row])) : kNoRank;
   }
   return distinct;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "Systeme/hresult_text.h"
-
+#include "Systeme/prefetch.h"
 #include "Systeme/utf8_text.h"
 #include "writers/export_parts.h"
 #include "writers/kb_order.h"
@@ -116,19 +116,19 @@ class CsvWriter {
 // In KB order the rows are read out of the order they lie in memory: asking for the rows a few
 // places ahead, and then for their texts, keeps the wait for memory off the writing.
 void PrefetchAhead(const std::vector<const TTreeDataClass*>& rows, std::size_t i) {
-#if defined(__GNUC__)
-  if (i + 8 < rows.size()) __builtin_prefetch(rows[i + 8]);
+  if (i + 8 < rows.size()) {
+    // A record lies across two cache lines wherever it starts: both are asked for.
+    const char* record = reinterpret_cast<const char*>(rows[i + 8]);
+    PrefetchForRead(record);
+    PrefetchForRead(record + sizeof(TTreeDataClass) - 1);
+  }
   if (i + 4 < rows.size()) {
     const TTreeDataClass& row = *rows[i + 4];
-    __builtin_prefetch(row.HotFixID.data());
-    __builtin_prefetch(row.InstalledOn.data());
-    __builtin_prefetch(row.Description.data());
-    __builtin_prefetch(row.InstalledBy.data());
+    PrefetchForRead(row.HotFixID.data());
+    PrefetchForRead(row.InstalledOn.data());
+    PrefetchForRead(row.Description.data());
+    PrefetchForRead(row.InstalledBy.data());
   }
-#else
-  (void)rows;
-  (void)i;
-#endif
 }
 
 // The computer's status, and its code and text when it was not read completely: the last fields
