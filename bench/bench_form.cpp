@@ -1,7 +1,11 @@
 #include "bench/bench_form.h"
 
+#include <functional>
 #include <map>
+#include <memory>
 
+#include "inventory/read_hotfix_record.h"
+#include "list/add_hotfix_node.h"
 #include "list/sort_keys.h"
 
 namespace {
@@ -23,15 +27,22 @@ BenchForm::BenchForm() {
   form_->vst.SetRootNodeCount(0);
 }
 
-void BenchForm::Fill(const std::vector<GeneratedRow>& rows) {
+void BenchForm::ReadObjects(const std::vector<GeneratedRow>& rows) {
   const TFormatSettings display = fixture_.locale->FormatSettings();
-  TFormatSettings parse = display;
-  parse.ShortDateFormat = "M/J/A";
-  form_->vst.BeginBatch();
+  const TFormatSettings parse = ScanParseSettings(display);
+  const std::function<int()> year = [] { return 2026; };
+  RepeatedTexts repeated;
+  const HotfixReading reading{parse, display, fixture_.timeZone, year, &repeated};
   for (const GeneratedRow& row : rows) {
     GeneratedObject object(row);
-    form_->ReadHotfixObject(object, parse, display);
+    if (std::unique_ptr<TTreeDataClass> record = ReadHotfixRecord(object, reading))
+      AddHotfixNode(form_->vst, nullptr, std::move(record));
   }
+}
+
+void BenchForm::Fill(const std::vector<GeneratedRow>& rows) {
+  form_->vst.BeginBatch();
+  ReadObjects(rows);
   form_->vst.EndBatch();
 }
 

@@ -27,9 +27,12 @@ class BenchForm {
   FakeFormView& View() { return fixture_.view; }
   std::size_t CopiedLength() const { return clipboard_.length; }
 
-  // Reads every row through ReadHotfixObject into the list, in one batch, as a scan does (without
-  // the scan's memory of the date texts already met). The header has no sort column, so the
-  // rows stay in the order the source gave them.
+  // Reads every row into the list as a scan reads its objects (ReadHotfixRecord, one reading
+  // for them all, which remembers the dates and long texts met before), into whatever batch is
+  // open.
+  void ReadObjects(const std::vector<GeneratedRow>& rows);
+  // ReadObjects in one batch. The header has no sort column, so the rows stay in the order the
+  // source gave them.
   void Fill(const std::vector<GeneratedRow>& rows);
   // The records in display order.
   std::vector<const TTreeDataClass*> Records();

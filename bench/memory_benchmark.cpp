@@ -16,15 +16,9 @@ void MemoryHeldByRows(benchmark::State& state) {
   for (auto _ : state) {
     BenchForm form;
     TMainForm& mainForm = form.Form();
-    const TFormatSettings display = mainForm.Ports().locale.FormatSettings();
-    TFormatSettings parse = display;
-    parse.ShortDateFormat = "M/J/A";
     mainForm.vst.BeginBatch();
     const AllocationCount before = CurrentAllocations();
-    for (const GeneratedRow& row : rows) {
-      GeneratedObject object(row);
-      mainForm.ReadHotfixObject(object, parse, display);
-    }
+    form.ReadObjects(rows);
     const AllocationCount after = CurrentAllocations();
     mainForm.vst.EndBatch();
 
