@@ -20,6 +20,19 @@ list(FILTER win32_sources EXCLUDE REGEX "/(console_)?entry_win32\\.cpp$")
 add_library(fixtally_win32 STATIC ${win32_sources})
 target_link_libraries(fixtally_win32 PUBLIC fixtally_core ${FIXTALLY_WIN32_LIBS})
 
+# Each manifest names the build's processor: a 64-bit program that asks for the x86 common
+# controls has no activation context (ERROR_SXS_CANT_GEN_ACTCTX) on a system without them.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(FIXTALLY_MANIFEST_ARCH amd64)
+else()
+  set(FIXTALLY_MANIFEST_ARCH x86)
+endif()
+set(manifest_dir ${CMAKE_BINARY_DIR}/resources)
+foreach(manifest fixtally fixtally_console)
+  configure_file(${CMAKE_SOURCE_DIR}/resources/${manifest}.manifest.in
+                 ${manifest_dir}/${manifest}.manifest @ONLY)
+endforeach()
+
 add_executable(Fixtally WIN32 ${CMAKE_SOURCE_DIR}/app/entry_win32.cpp
                               ${CMAKE_SOURCE_DIR}/resources/fixtally.rc)
 target_link_libraries(Fixtally PRIVATE fixtally_win32)
@@ -27,7 +40,8 @@ target_link_libraries(Fixtally PRIVATE fixtally_win32)
 target_link_options(Fixtally PRIVATE -municode -Wl,--major-subsystem-version,5
                     -Wl,--minor-subsystem-version,1 -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/fixtally.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/fixtally.manifest")
+  OBJECT_DEPENDS "${manifest_dir}/fixtally.manifest")
+target_include_directories(Fixtally PRIVATE ${manifest_dir})
 
 # Fixtally.com, the console program, beside it: the same code in the console subsystem, so that
 # typing "fixtally" in cmd or PowerShell runs it (.com comes before .exe in PATHEXT) while a
@@ -42,7 +56,8 @@ target_link_options(FixtallyConsole PRIVATE -municode -mconsole -Wl,--major-subs
                     -Wl,--minor-subsystem-version,1 -Wl,--major-os-version,5 -Wl,--minor-os-version,1
                     -Wl,--file-alignment,4096)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/fixtally_console.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/fixtally_console.manifest")
+  OBJECT_DEPENDS "${manifest_dir}/fixtally_console.manifest")
+target_include_directories(FixtallyConsole PRIVATE ${manifest_dir})
 
 # GoogleTest compiled from the sources that Debian's googletest package installs. The win32
 # thread model of this MinGW has no std::mutex, which GoogleTest's Notification needs; a
